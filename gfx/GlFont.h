@@ -1,0 +1,19 @@
+#pragma once
+
+#include <GL/gl.h>
+
+enum TextAlign { AlignLeft = 0, AlignRight = 1, AlignCenter = 2 };
+
+// Base of the game's fonts: owns 256 consecutive display lists.
+class GlFont {
+ public:
+  GlFont() = default;
+  virtual void Print(int align, const char* format, ...) = 0;
+  virtual ~GlFont();
+  GlFont(const GlFont&) = delete;
+  GlFont& operator=(const GlFont&) = delete;
+  GLuint ListBase() const { return m_listBase; }
+
+ protected:
+  GLuint m_listBase = 0;
+};

@@ -1,0 +1,33 @@
+#include "platform/Clock.h"
+
+#include <time.h>
+
+namespace {
+std::int64_t MonotonicNanoseconds() {
+  timespec ts{};
+  clock_gettime(CLOCK_MONOTONIC, &ts);
+  return static_cast<std::int64_t>(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+}
+}  // namespace
+
+bool SystemClock::CounterFrequency(std::int64_t& frequency) const {
+  frequency = 1000000000;
+  return true;
+}
+
+std::int64_t SystemClock::Counter() const { return MonotonicNanoseconds(); }
+
+std::uint32_t SystemClock::Milliseconds() const {
+  return static_cast<std::uint32_t>(MonotonicNanoseconds() / 1000000);
+}
+
+void SystemClock::Sleep(std::uint32_t milliseconds) const {
+  timespec ts{static_cast<time_t>(milliseconds / 1000), static_cast<long>(milliseconds % 1000) * 1000000};
+  while (nanosleep(&ts, &ts) != 0) {
+  }
+}
+
+const SystemClock& SystemClock::Instance() {
+  static const SystemClock clock;
+  return clock;
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+// The one top-level window on the desktop, with the GL binding of its
+// drawable. Created hidden; all geometry in screen pixels.
+struct WindowRect {
+  int x = 0;
+  int y = 0;
+  int width = 0;
+  int height = 0;
+};
+
+// What the GL drawable must offer.
+struct PixelFormat {
+  bool doubleBuffer = true;
+  int colorBits = 0;
+  int depthBits = 16;
+  int stencilBits = 0;
+};
+
+using GlContextHandle = void*;
+
+class NativeWindow {
+ public:
+  virtual ~NativeWindow() = default;
+  virtual bool Open(const char* caption, bool captioned, const WindowRect& rect) = 0;
+  virtual bool IsOpen() const = 0;
+  virtual void Destroy() = 0;
+  virtual void Show() = 0;
+  virtual void Raise() = 0;
+  virtual void TakeFocus() = 0;
+  virtual void Place(const WindowRect& rect) = 0;
+  virtual void SetCaptioned(bool captioned) = 0;
+  virtual bool Captioned() const = 0;
+  virtual void Minimize() = 0;
+  virtual bool Minimized() const = 0;
+  virtual void ClientSize(int& width, int& height) const = 0;
+
+  virtual bool SetPixelFormat(const PixelFormat& format) = 0;
+  virtual GlContextHandle CreateGlContext() = 0;
+  virtual bool MakeCurrent(GlContextHandle context) = 0;
+  virtual void DeleteGlContext(GlContextHandle context) = 0;
+  virtual void SwapBuffers() = 0;
+  // What went wrong with the last failed operation, for the one-line message.
+  virtual const char* LastError() const = 0;
+};

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string>
+
+#include "platform/Clock.h"
+#include "platform/Desktop.h"
+#include "platform/MessageQueue.h"
+#include "platform/MixerAudio.h"
+#include "platform/SdlDisplaySettings.h"
+#include "platform/SdlEventSource.h"
+#include "platform/SdlInput.h"
+#include "platform/SdlWindow.h"
+
+// The real desktop: SDL video and events, SDL2_mixer audio, the system clock.
+class SdlDesktop {
+ public:
+  SdlDesktop();
+  ~SdlDesktop();
+  SdlDesktop(const SdlDesktop&) = delete;
+  SdlDesktop& operator=(const SdlDesktop&) = delete;
+
+  bool Ok() const { return m_ok; }
+  const std::string& Error() const { return m_error; }
+  Desktop& Get() { return m_desktop; }
+
+ private:
+  bool m_ok = false;
+  std::string m_error;
+  MixerAudio m_audio;  // outlives nothing that plays: the game is gone first
+  SdlWindow m_window;
+  SdlDisplaySettings m_display{m_window};
+  SdlInput m_input{m_window};
+  SdlEventSource m_events{m_input};
+  MessageQueue m_queue;
+  Desktop m_desktop{m_window, m_display, m_input, SystemClock::Instance(), m_audio, m_events, m_queue};
+};

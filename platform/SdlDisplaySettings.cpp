@@ -1,0 +1,59 @@
+#include "platform/SdlDisplaySettings.h"
+
+#include <cstdio>
+
+namespace {
+DisplayMode FromSdl(const SDL_DisplayMode& mode) {
+  return {mode.w, mode.h, static_cast<int>(SDL_BITSPERPIXEL(mode.format))};
+}
+
+Uint32 FormatFor(int bitsPerPixel) {
+  switch (bitsPerPixel) {
+    case 16: return SDL_PIXELFORMAT_RGB565;
+    case 15: return SDL_PIXELFORMAT_RGB555;
+    case 24: return SDL_PIXELFORMAT_RGB24;
+    default: return SDL_PIXELFORMAT_RGB888;
+  }
+}
+}  // namespace
+
+DisplayMode SdlDisplaySettings::SavedMode() {
+  SDL_DisplayMode mode{};
+  if (SDL_GetDesktopDisplayMode(0, &mode) != 0) return {};
+  return FromSdl(mode);
+}
+
+DisplayMode SdlDisplaySettings::CurrentMode() {
+  SDL_DisplayMode mode{};
+  if (SDL_GetCurrentDisplayMode(0, &mode) != 0) return {};
+  return FromSdl(mode);
+}
+
+ModeChangeResult SdlDisplaySettings::Change(const DisplayMode* mode, ModeChange how) {
+  switch (how) {
+    case ModeChange::Fullscreen: {
+      if (mode == nullptr) return ModeChangeResult::Failed;
+      // The screen's depth is fixed on X11: a mode of the wanted size is
+      // taken at the depth the display offers.
+      SDL_DisplayMode wanted{FormatFor(mode->bitsPerPixel), mode->width, mode->height, 0, nullptr};
+      SDL_DisplayMode closest{};
+      if (SDL_GetClosestDisplayMode(0, &wanted, &closest) == nullptr || closest.w != mode->width ||
+          closest.h != mode->height) {
+        return ModeChangeResult::Failed;
+      }
+      return m_window.EnterFullscreen(closest) ? ModeChangeResult::Successful : ModeChangeResult::Failed;
+    }
+    case ModeChange::Test: {
+      SDL_DisplayMode desktop{};
+      return SDL_GetDesktopDisplayMode(0, &desktop) == 0 ? ModeChangeResult::Successful : ModeChangeResult::Failed;
+    }
+    case ModeChange::Reset:
+      // Leaving fullscreen is what gives the desktop mode back; resetting to
+      // the desktop's own mode afterwards has nothing left to do.
+      if (mode == nullptr) m_window.LeaveFullscreen();
+      return ModeChangeResult::Successful;
+  }
+  return ModeChangeResult::Failed;
+}
+
+void SdlDisplaySettings::DebugOutput(const char* text) { std::fputs(text, stderr); }

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "platform/EventSource.h"
+#include "platform/SdlInput.h"
+
+// Turns SDL events into the window's messages.
+class SdlEventSource final : public EventSource {
+ public:
+  explicit SdlEventSource(SdlInput& input);
+  bool Pending() override;
+  void TranslateOne(MessageQueue& queue) override;
+
+ private:
+  SdlInput& m_input;
+};

@@ -1,0 +1,24 @@
+#include "platform/SdlInput.h"
+
+void SdlInput::ReadMouseDelta(int& dx, int& dy) {
+  dx = 0;
+  dy = 0;
+  const bool focused = m_window.HasInputFocus();
+  if (focused != m_captured) {
+    SDL_SetRelativeMouseMode(focused ? SDL_TRUE : SDL_FALSE);
+    m_captured = focused;
+    SDL_GetRelativeMouseState(nullptr, nullptr);  // start afresh
+    return;
+  }
+  if (m_captured) SDL_GetRelativeMouseState(&dx, &dy);
+}
+
+bool SdlInput::PollEscape() {
+  const Uint8* keys = SDL_GetKeyboardState(nullptr);
+  const bool down = keys != nullptr && keys[SDL_SCANCODE_ESCAPE] != 0;
+  const bool pressed = m_escapeLatched || down;
+  m_escapeLatched = false;
+  return pressed;
+}
+
+void SdlInput::ShowSystemCursor(bool show) { SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE); }

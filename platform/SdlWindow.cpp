@@ -1,0 +1,137 @@
+#include "platform/SdlWindow.h"
+
+SdlWindow::~SdlWindow() {
+  if (m_window != nullptr) SDL_DestroyWindow(m_window);
+}
+
+void SdlWindow::Fail() { m_error = SDL_GetError(); }
+
+bool SdlWindow::Open(const char* caption, bool captioned, const WindowRect& rect) {
+  Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
+  if (!captioned) flags |= SDL_WINDOW_BORDERLESS;
+  m_window = SDL_CreateWindow(caption, rect.x, rect.y, rect.width, rect.height, flags);
+  if (m_window == nullptr) {
+    Fail();
+    return false;
+  }
+  m_open = true;
+  if (m_pendingMode) {
+    const SDL_DisplayMode mode = *m_pendingMode;
+    m_pendingMode.reset();
+    ApplyFullscreen(mode);
+  }
+  return true;
+}
+
+void SdlWindow::Destroy() {
+  // The SDL window itself lives until this object goes, after the GL
+  // context: the scene's GL objects are deleted with the context current.
+  if (!m_open) return;
+  LeaveFullscreen();
+  SDL_HideWindow(m_window);
+  m_open = false;
+}
+
+void SdlWindow::Show() {
+  if (m_open) SDL_ShowWindow(m_window);
+}
+
+void SdlWindow::Raise() {
+  if (m_open) SDL_RaiseWindow(m_window);
+}
+
+void SdlWindow::TakeFocus() {
+  if (m_open) SDL_SetWindowInputFocus(m_window);
+}
+
+void SdlWindow::Place(const WindowRect& rect) {
+  if (!m_open) return;
+  SDL_SetWindowPosition(m_window, rect.x, rect.y);
+  SDL_SetWindowSize(m_window, rect.width, rect.height);
+}
+
+void SdlWindow::SetCaptioned(bool captioned) {
+  if (m_open) SDL_SetWindowBordered(m_window, captioned ? SDL_TRUE : SDL_FALSE);
+}
+
+bool SdlWindow::Captioned() const {
+  return m_open && (SDL_GetWindowFlags(m_window) & SDL_WINDOW_BORDERLESS) == 0;
+}
+
+void SdlWindow::Minimize() {
+  if (m_open) SDL_MinimizeWindow(m_window);
+}
+
+bool SdlWindow::Minimized() const { return m_open && (SDL_GetWindowFlags(m_window) & SDL_WINDOW_MINIMIZED) != 0; }
+
+bool SdlWindow::HasInputFocus() const {
+  return m_open && (SDL_GetWindowFlags(m_window) & SDL_WINDOW_INPUT_FOCUS) != 0;
+}
+
+void SdlWindow::ClientSize(int& width, int& height) const {
+  width = 0;
+  height = 0;
+  if (m_window != nullptr) SDL_GetWindowSize(m_window, &width, &height);
+}
+
+bool SdlWindow::SetPixelFormat(const PixelFormat& format) {
+  // The visual SDL picks when it opens the window already has a double
+  // buffer and a 16-bit depth buffer (its defaults); these settings make the
+  // context ask for the same.
+  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, format.doubleBuffer ? 1 : 0);
+  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, format.depthBits);
+  SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, format.stencilBits);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+  return m_window != nullptr;
+}
+
+GlContextHandle SdlWindow::CreateGlContext() {
+  if (m_window == nullptr) return nullptr;
+  SDL_GLContext context = SDL_GL_CreateContext(m_window);
+  if (context == nullptr) {
+    Fail();
+    return nullptr;
+  }
+  // Present in step with the display where it can: adaptive sync first.
+  if (SDL_GL_SetSwapInterval(-1) != 0) SDL_GL_SetSwapInterval(1);
+  return context;
+}
+
+bool SdlWindow::MakeCurrent(GlContextHandle context) {
+  if (SDL_GL_MakeCurrent(m_window, static_cast<SDL_GLContext>(context)) != 0) {
+    Fail();
+    return false;
+  }
+  return true;
+}
+
+void SdlWindow::DeleteGlContext(GlContextHandle context) {
+  if (context != nullptr) SDL_GL_DeleteContext(static_cast<SDL_GLContext>(context));
+}
+
+void SdlWindow::SwapBuffers() {
+  if (m_window != nullptr) SDL_GL_SwapWindow(m_window);
+}
+
+bool SdlWindow::EnterFullscreen(const SDL_DisplayMode& mode) {
+  if (m_window == nullptr) {
+    m_pendingMode = mode;
+    return true;
+  }
+  return ApplyFullscreen(mode);
+}
+
+bool SdlWindow::ApplyFullscreen(const SDL_DisplayMode& mode) {
+  if (SDL_SetWindowDisplayMode(m_window, &mode) != 0 || SDL_SetWindowFullscreen(m_window, SDL_WINDOW_FULLSCREEN) != 0) {
+    Fail();
+    return false;
+  }
+  return true;
+}
+
+void SdlWindow::LeaveFullscreen() {
+  m_pendingMode.reset();
+  if (m_window != nullptr && (SDL_GetWindowFlags(m_window) & SDL_WINDOW_FULLSCREEN) != 0) {
+    SDL_SetWindowFullscreen(m_window, 0);
+  }
+}

@@ -1,0 +1,4 @@
+#include "scenes/FinaleScreen.h"
+
+bool FinaleScreen::Init(DrawSurface*, int) { return true; }
+void FinaleScreen::UpdateAndDraw(float) {}

@@ -1,0 +1,4 @@
+#include "scenes/IntroSequence.h"
+
+void IntroSequence::Init(DrawSurface*) {}
+void IntroSequence::UpdateAndDraw(float) {}

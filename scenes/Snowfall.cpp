@@ -1,0 +1,4 @@
+#include "scenes/Snowfall.h"
+
+void Snowfall::Init(Texture*) {}
+void Snowfall::UpdateAndDraw(float) {}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <memory>
+
+#include "platform/Application.h"
+#include "shell/GameWindow.h"
+
+// The application: creates the game window and runs the frame loop.
+class GameApp : public Application {
+ public:
+  explicit GameApp(Desktop& desktop) : Application(desktop) {}
+  GameWindow* Window() const { return m_pGameWindow.get(); }
+
+ protected:
+  bool InitInstance() override;
+  // Dispatches every waiting message, one per turn; runs a frame whenever
+  // nothing waits. Never sleeps and never blocks.
+  int Run() override;
+  int ExitInstance() override;
+
+ private:
+  std::unique_ptr<GameWindow> m_pGameWindow;
+};

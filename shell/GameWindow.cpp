@@ -1,0 +1,250 @@
+#include "shell/GameWindow.h"
+
+#include <GL/gl.h>
+
+#include <cstdlib>
+#include <ctime>
+
+#include "shell/SceneSetup.h"
+
+namespace {
+constexpr WindowRect kFullscreenRect{0, 0, 640, 480};
+constexpr WindowRect kWindowedRect{50, 50, 590, 430};
+
+const char* const kWindowTexturePaths[4] = {
+    "Data/BaumOben.bmp",
+    "Data/BaumStamm.bmp",
+    "Data/Snowflake.bmp",
+    "Data/Flasche.bmp",
+};
+}  // namespace
+
+GameWindow::GameWindow(Desktop& desktop)
+    : Window(desktop), m_displayMode(desktop.display), m_sound(desktop.audio), m_timer(desktop.clock) {
+  std::srand(static_cast<unsigned>(std::time(nullptr)));
+}
+
+GameWindow::~GameWindow() {
+  // The drawable goes first; the members follow in reverse order, the scene
+  // objects while the GL context is still current.
+  m_pClientDC.reset();
+}
+
+bool GameWindow::CreateMainWindow() {
+  if (m_fullscreen) m_displayMode.ChangeMode(640, 480, 16);
+  const bool created = Create("OpenGL", m_fullscreen ? WindowStyle::Popup : WindowStyle::Captioned,
+                              m_fullscreen ? kFullscreenRect : kWindowedRect);
+  if (!created) return false;
+  Show();
+  BringToFront();
+  Focus();
+  m_desktop.input.ShowSystemCursor(false);
+  return true;
+}
+
+int GameWindow::OnCreate() {
+  m_pClientDC = std::make_unique<DrawSurface>(m_desktop.window, m_desktop.display);
+  // Without a GL context there is nothing the game could show.
+  if (!m_glContext.CreateContext(m_pClientDC.get(), 0)) return -1;
+  SetupScene();
+  return 0;
+}
+
+void GameWindow::SetupScene() {
+  ApplyRestingGlState();
+  for (int i = 0; i < 4; ++i) {
+    m_textures[i].LoadMipmapped(kWindowTexturePaths[i], GL_LINEAR_MIPMAP_NEAREST, GL_LINEAR, false);
+  }
+  m_board.Setup(&m_textures[0], &m_textures[1], &m_sound);
+  m_snowfall.Init(&m_textures[2]);
+  m_intro.Init(m_pClientDC.get());
+  m_sound.Init(this);
+  m_sound.PlayStream(0, false);
+  m_timer.Init();
+}
+
+void GameWindow::OnSize(int width, int height) {
+  DefaultProcessing();
+  ApplyProjection(width, height);
+}
+
+void GameWindow::OnClose() {
+  m_displayMode.Restore();
+  m_desktop.queue.PostQuit(0);
+  m_desktop.input.ShowSystemCursor(true);
+  DefaultProcessing();
+}
+
+void GameWindow::OnSystemCommand(SystemCommand command) {
+  // The screen saver and monitor power saving stay off while the game runs.
+  if (command == SystemCommand::ScreenSave || command == SystemCommand::MonitorPower) return;
+  DefaultProcessing();
+}
+
+void GameWindow::OnKeyDown(Key key) {
+  if (key == Key::F7) {
+    Minimize();
+  } else if (key == Key::F9) {
+    m_fullscreen = !m_fullscreen;
+    ApplyWindowMode();
+  }
+  DefaultProcessing();
+}
+
+void GameWindow::OnFocusGained() {
+  DefaultProcessing();
+  ApplyWindowMode();
+}
+
+void GameWindow::OnFocusLost() {
+  DefaultProcessing();
+  Minimize();
+}
+
+void GameWindow::ApplyWindowMode() {
+  if (m_fullscreen) {
+    m_displayMode.ChangeMode(640, 480, 16);
+    if (Style() != WindowStyle::Popup) SetStyle(WindowStyle::Popup);
+    Move(kFullscreenRect);
+  } else {
+    m_displayMode.Restore();
+    if (Style() != WindowStyle::Captioned) SetStyle(WindowStyle::Captioned);
+    Move(kWindowedRect);
+  }
+}
+
+void GameWindow::Minimize() {
+  if (IsMinimized()) return;
+  if (m_fullscreen) m_displayMode.Restore();
+  ShowMinimized();
+}
+
+void GameWindow::OnLeftButtonDown() {
+  if (m_state == StatePlaying && m_board.Pick(m_cursorX, m_cursorY)) m_dragging = true;
+  DefaultProcessing();
+}
+
+void GameWindow::OnLeftButtonUp() {
+  if (m_state == StatePlaying) {
+    m_dragging = false;
+    m_board.Drop(m_cursorX, m_cursorY);
+  }
+  DefaultProcessing();
+}
+
+void GameWindow::MoveCursor(int mouseX, int mouseY) {
+  const bool inside = -5.0f < m_cursorX && m_cursorX < 5.0f && -4.0f < m_cursorY && m_cursorY < 4.0f;
+  if (inside) {
+    m_cursorX += static_cast<float>(mouseX - 320) * 0.01f;
+    m_cursorY += static_cast<float>(240 - mouseY) * 0.01f;
+    return;
+  }
+  // Outside: reflect through the centre and pull in, discarding this move.
+  const auto reflect = [](float c) { return c >= 0.0f ? -c + 0.05f : -c - 0.05f; };
+  m_cursorX = reflect(m_cursorX);
+  m_cursorY = reflect(m_cursorY);
+}
+
+void GameWindow::StepFrame() {
+  int dx = 0;
+  int dy = 0;
+  m_desktop.input.ReadMouseDelta(dx, dy);
+  MoveCursor(320 + dx, 240 + dy);
+
+  if (!m_timeStarted) {
+    m_previousReading = static_cast<float>(m_timer.Now());
+    m_timeStarted = true;
+  }
+  double reading = m_timer.Now();
+  while (reading == static_cast<double>(m_previousReading)) reading = m_timer.Now();
+  const float now = static_cast<float>(reading);
+  m_dt = now - m_previousReading;
+  m_previousReading = now;
+
+  if (m_desktop.input.PollEscape()) {
+    if (m_state == StateIntro) {
+      m_state = StatePlaying;
+      m_desktop.clock.Sleep(500);
+    } else {
+      m_desktop.queue.Post({MessageKind::Close, 0, 0});
+    }
+  }
+
+  StepState();
+  Render();
+}
+
+void GameWindow::StepState() {
+  switch (m_state) {
+    case StatePlaying:
+      if (m_dragging) m_board.Drag(m_cursorX, m_cursorY);
+      if (m_board.NoMoveLeft()) m_state = StateBoardExit;
+      break;
+    case StateIntro:
+      if (m_intro.IsDone()) m_state = StatePlaying;
+      break;
+    case StateBoardExit:
+      m_exitZ += m_dt * 0.001f;
+      m_exitSpin += m_dt * 0.03f;
+      if (m_exitZ >= 2.0f) {
+        m_state = StateFinale;
+        const int pegsLeft = m_board.CountPegs();
+        m_finale.Init(m_pClientDC.get(), pegsLeft);
+        m_sound.RestartOutput(0);
+        m_sound.PlayStream(1, false);
+      }
+      break;
+    case StateFinale:
+      if (m_finale.IsDone()) m_desktop.queue.PostQuit(0);
+      break;
+  }
+}
+
+void GameWindow::Render() {
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glLoadIdentity();
+  switch (m_state) {
+    case StatePlaying:
+      glTranslatef(0.0f, 0.0f, -8.0f);
+      m_board.UpdateAndDraw(m_dt);
+      m_snowfall.UpdateAndDraw(m_dt);
+      DrawCursor();
+      break;
+    case StateIntro:
+      m_intro.UpdateAndDraw(m_dt);
+      break;
+    case StateBoardExit:
+      m_snowfall.UpdateAndDraw(m_dt);
+      glTranslatef(0.0f, 0.0f, m_exitZ);
+      glRotatef(m_exitSpin, 0.0f, 0.0f, 1.0f);
+      m_board.UpdateAndDraw(m_dt);
+      break;
+    case StateFinale:
+      m_finale.UpdateAndDraw(m_dt);
+      break;
+  }
+  if (m_pClientDC) m_pClientDC->SwapBuffers();
+}
+
+void GameWindow::DrawCursor() {
+  glPushMatrix();
+  glEnable(GL_BLEND);
+  glDisable(GL_DEPTH_TEST);
+  m_textures[3].Bind();
+  const float z = m_dragging ? 0.75f : 0.0f;
+  const float x = m_cursorX;
+  const float y = m_cursorY;
+  glBegin(GL_QUADS);
+  glTexCoord2f(0.0f, 1.0f);
+  glVertex3f(x, y, z);
+  glTexCoord2f(0.0f, 0.0f);
+  glVertex3f(x, y - 1.0f, z);
+  glTexCoord2f(1.0f, 0.0f);
+  glVertex3f(x + 0.75f, y - 1.0f, z);
+  glTexCoord2f(1.0f, 1.0f);
+  glVertex3f(x + 0.75f, y, z);
+  glEnd();
+  glDisable(GL_BLEND);
+  glEnable(GL_DEPTH_TEST);
+  glPopMatrix();
+}

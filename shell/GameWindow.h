@@ -1,0 +1,90 @@
+#pragma once
+
+#include <memory>
+
+#include "audio/SoundBank.h"
+#include "gfx/Texture.h"
+#include "platform/DrawSurface.h"
+#include "platform/Window.h"
+#include "puzzle/PegBoard.h"
+#include "scenes/FinaleScreen.h"
+#include "scenes/IntroSequence.h"
+#include "scenes/Snowfall.h"
+#include "shell/DisplayModeSwitcher.h"
+#include "shell/FrameTimer.h"
+#include "shell/GameState.h"
+#include "shell/GlContext.h"
+
+// The game window: owns every scene object, keeps the game state, moves the
+// virtual cursor, measures the frame time and draws each frame.
+class GameWindow : public Window {
+ public:
+  explicit GameWindow(Desktop& desktop);
+  ~GameWindow() override;
+
+  // Mode change when fullscreen, window creation (GL context and scene setup
+  // inside), show, focus, system cursor hidden. False when the window or its
+  // GL context cannot be made.
+  bool CreateMainWindow();
+  void StepFrame();
+
+  GameState State() const { return m_state; }
+  float CursorX() const { return m_cursorX; }
+  float CursorY() const { return m_cursorY; }
+  float FrameTime() const { return m_dt; }
+  bool Dragging() const { return m_dragging; }
+  bool Fullscreen() const { return m_fullscreen; }
+  float ExitZ() const { return m_exitZ; }
+  float ExitSpin() const { return m_exitSpin; }
+  PegBoard& Board() { return m_board; }
+  // Moves the virtual cursor by a pointer position relative to the screen
+  // point (320, 240), or reflects it when it is outside its rectangle.
+  void MoveCursor(int mouseX, int mouseY);
+  // Places the virtual cursor; for tests and tools that stage a position.
+  void SetCursor(float x, float y) {
+    m_cursorX = x;
+    m_cursorY = y;
+  }
+
+ protected:
+  int OnCreate() override;
+  void OnSize(int width, int height) override;
+  void OnClose() override;
+  void OnSystemCommand(SystemCommand command) override;
+  void OnKeyDown(Key key) override;
+  void OnFocusGained() override;
+  void OnFocusLost() override;
+  void OnLeftButtonDown() override;
+  void OnLeftButtonUp() override;
+
+ private:
+  void SetupScene();
+  void ApplyWindowMode();
+  void Minimize();
+  void Render();
+  void DrawCursor();
+  void StepState();
+
+  bool m_fullscreen = true;
+  std::unique_ptr<DrawSurface> m_pClientDC;
+  DisplayModeSwitcher m_displayMode;
+  GlContext m_glContext;
+  Texture m_textures[4];
+  PegBoard m_board;
+  Snowfall m_snowfall;
+  IntroSequence m_intro;
+  SoundBank m_sound;
+  float m_exitZ = -8.0f;
+  float m_exitSpin = 0.0f;
+  FinaleScreen m_finale;
+  FrameTimer m_timer;
+  float m_dt = 0.0f;
+  float m_cursorX = 0.0f;
+  float m_cursorY = 0.0f;
+  bool m_dragging = false;
+  GameState m_state = StateIntro;
+
+  // The previous frame's time reading, taken first on the first frame.
+  float m_previousReading = 0.0f;
+  bool m_timeStarted = false;
+};

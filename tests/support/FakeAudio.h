@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/AudioLayer.h"
+
+// Records every audio call as text, e.g. "PlayStream(12,1,4)".
+class FakeAudio final : public AudioLayer {
+ public:
+  bool Initialise(int device, int rate, unsigned flags, const void* window) override;
+  bool Start() override;
+  bool Stop() override;
+  bool Free() override;
+  AudioHandle LoadSample(bool fromMemory, const char* path, std::uint32_t offset, std::uint32_t length,
+                         int maxPlaybacks, unsigned flags) override;
+  std::uint32_t PlaySample(AudioHandle sample) override;
+  bool FreeSample(AudioHandle sample) override;
+  AudioHandle CreateFileStream(bool fromMemory, const char* path, std::uint32_t offset, std::uint32_t length,
+                               unsigned flags) override;
+  bool PlayStream(AudioHandle stream, bool flush, unsigned flags) override;
+
+  int Count(const std::string& prefix) const;
+
+  std::vector<std::string> calls;
+  AudioHandle nextHandle = 10;
+};
