@@ -1,0 +1,5 @@
+#include "gfx/GlFont.h"
+
+GlFont::~GlFont() {
+  if (m_listBase != 0) glDeleteLists(m_listBase, 256);
+}
