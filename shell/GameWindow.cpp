@@ -120,11 +120,13 @@ void GameWindow::Minimize() {
 }
 
 void GameWindow::OnLeftButtonDown() {
+  m_trace.Button(true, m_cursorX, m_cursorY);
   if (m_state == StatePlaying && m_board.Pick(m_cursorX, m_cursorY)) m_dragging = true;
   DefaultProcessing();
 }
 
 void GameWindow::OnLeftButtonUp() {
+  m_trace.Button(false, m_cursorX, m_cursorY);
   if (m_state == StatePlaying) {
     m_dragging = false;
     m_board.Drop(m_cursorX, m_cursorY);
@@ -172,6 +174,7 @@ void GameWindow::StepFrame() {
 
   StepState();
   Render();
+  if (m_trace.Enabled()) m_trace.Frame(m_state, m_cursorX, m_cursorY, m_board.CountPegs());
 }
 
 void GameWindow::StepState() {

@@ -13,6 +13,7 @@
 #include "shell/DisplayModeSwitcher.h"
 #include "shell/FrameTimer.h"
 #include "shell/GameState.h"
+#include "shell/GameTrace.h"
 #include "shell/GlContext.h"
 
 // The game window: owns every scene object, keeps the game state, moves the
@@ -87,4 +88,5 @@ class GameWindow : public Window {
   // The previous frame's time reading, taken first on the first frame.
   float m_previousReading = 0.0f;
   bool m_timeStarted = false;
+  GameTrace m_trace;
 };

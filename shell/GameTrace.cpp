@@ -1,0 +1,63 @@
+#include "shell/GameTrace.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+
+
+namespace {
+const char* StateName(GameState state) {
+  switch (state) {
+    case StateIntro: return "intro";
+    case StatePlaying: return "playing";
+    case StateFinale: return "finale";
+    case StateBoardExit: return "board-exit";
+  }
+  return "?";
+}
+
+// Wall-clock seconds since the epoch, so that a harness can compare the
+// first frame with the moment it started the process.
+double WallClockSeconds() {
+  timespec now{};
+  clock_gettime(CLOCK_REALTIME, &now);
+  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+}
+}  // namespace
+
+GameTrace::GameTrace() {
+  const char* target = std::getenv("CHRISTMAS_PEGS_TRACE");
+  if (target == nullptr || *target == '\0') return;
+  if (std::strcmp(target, "-") == 0) {
+    m_file = stderr;
+    return;
+  }
+  m_file = std::fopen(target, "w");
+  m_ownsFile = m_file != nullptr;
+}
+
+GameTrace::~GameTrace() {
+  if (m_ownsFile) std::fclose(m_file);
+}
+
+void GameTrace::Frame(GameState state, float cursorX, float cursorY, int pegsLeft) {
+  if (m_file == nullptr) return;
+  ++m_frames;
+  if (m_frames == 1) std::fprintf(m_file, "first-frame %.6f\n", WallClockSeconds());
+  if (m_frames == 1 || state != m_state) std::fprintf(m_file, "state %s frame %ld\n", StateName(state), m_frames);
+  if (cursorX != m_cursorX || cursorY != m_cursorY) {
+    std::fprintf(m_file, "cursor %.2f %.2f frame %ld\n", cursorX, cursorY, m_frames);
+  }
+  if (pegsLeft != m_pegsLeft) std::fprintf(m_file, "pegs %d frame %ld\n", pegsLeft, m_frames);
+  m_state = state;
+  m_cursorX = cursorX;
+  m_cursorY = cursorY;
+  m_pegsLeft = pegsLeft;
+  std::fflush(m_file);
+}
+
+void GameTrace::Button(bool down, float cursorX, float cursorY) {
+  if (m_file == nullptr) return;
+  std::fprintf(m_file, "button %s %.2f %.2f frame %ld\n", down ? "down" : "up", cursorX, cursorY, m_frames);
+  std::fflush(m_file);
+}

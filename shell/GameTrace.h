@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdio>
+
+#include "shell/GameState.h"
+
+// Optional lines about the game's progress for test harnesses and
+// measurements: the first presented frame, state changes, the cursor
+// position when it changes, and each mouse-button message. Written only when
+// CHRISTMAS_PEGS_TRACE names a file ("-" for stderr); otherwise the game
+// stays silent.
+class GameTrace {
+ public:
+  GameTrace();
+  ~GameTrace();
+  GameTrace(const GameTrace&) = delete;
+  GameTrace& operator=(const GameTrace&) = delete;
+
+  bool Enabled() const { return m_file != nullptr; }
+  void Frame(GameState state, float cursorX, float cursorY, int pegsLeft);
+  void Button(bool down, float cursorX, float cursorY);
+
+ private:
+  std::FILE* m_file = nullptr;
+  bool m_ownsFile = false;
+  long m_frames = 0;
+  GameState m_state = StateIntro;
+  float m_cursorX = 0.0f;
+  float m_cursorY = 0.0f;
+  int m_pegsLeft = -1;
+};

@@ -1,0 +1,221 @@
+"""End-to-end scenarios of the real game under Xvfb; one per ctest test.
+
+usage: scenarios.py SCENARIO --binary PATH --root PROJECT_ROOT --out DIR
+"""
+import argparse
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+from harness import Failure, Game, XServer, audio_levels, check, hole_on_screen
+
+# A solution of the 33-hole board that ends with one peg in the centre.
+SOLUTION = [((1, 3), (3, 3)), ((2, 1), (2, 3)), ((0, 2), (2, 2)), ((0, 4), (0, 2)), ((2, 3), (2, 1)),
+            ((2, 0), (2, 2)), ((2, 4), (0, 4)), ((2, 6), (2, 4)), ((3, 2), (1, 2)), ((0, 2), (2, 2)),
+            ((3, 0), (3, 2)), ((3, 2), (1, 2)), ((3, 4), (1, 4)), ((0, 4), (2, 4)), ((3, 6), (3, 4)),
+            ((3, 4), (1, 4)), ((5, 2), (3, 2)), ((4, 0), (4, 2)), ((4, 2), (2, 2)), ((1, 2), (3, 2)),
+            ((3, 2), (3, 4)), ((4, 4), (2, 4)), ((1, 4), (3, 4)), ((4, 6), (4, 4)), ((4, 3), (4, 5)),
+            ((6, 4), (4, 4)), ((3, 4), (5, 4)), ((6, 2), (6, 4)), ((6, 4), (4, 4)), ((4, 5), (4, 3)),
+            ((5, 3), (3, 3))]
+# The shortest way to a position with no jump left: 26 pegs stay.
+DEAD_END = [((1, 3), (3, 3)), ((4, 3), (2, 3)), ((3, 1), (3, 3)), ((3, 4), (3, 2)), ((3, 6), (3, 4)),
+            ((6, 3), (4, 3))]
+
+HOLES = [(c, r) for c in range(7) for r in range(7) if 2 <= c <= 4 or 2 <= r <= 4]
+
+
+def is_tree(rgb):
+    return sum(rgb) > 60
+
+
+def skip_intro(game):
+    game.wait_for(r"^first-frame")
+    game.key("Escape")
+    game.wait_for(r"^state playing")
+
+
+def play(game, moves):
+    for number, ((c0, r0), (c1, r1)) in enumerate(moves):
+        before = game.pegs()
+        game.move_cursor_to(c0 - 3, 3 - r0)
+        game.button(True)
+        game.move_cursor_to(c1 - 3, 3 - r1)
+        game.button(False)
+        game.wait_for(rf"^pegs {before - 1} ", timeout=10)
+        check(game.pegs() == before - 1, f"move {number + 1} {(c0, r0)}->{(c1, r1)} was not taken")
+
+
+def shot(x, out, name):
+    return x.screenshot(os.path.join(out, f"{name}.png"))
+
+
+def scenario_smoke(x, args):
+    game = Game(x, args.binary, args.root, args.out, "smoke")
+    game.wait_for(r"^first-frame")
+    game.wait_for(r"^state intro")
+    shot(x, args.out, "smoke-intro")
+    game.key("Escape")
+    game.wait_for(r"^state playing")
+    time.sleep(0.3)
+    game.key("Escape")
+    check(game.wait_exit(15) == 0, "exit code after Escape twice")
+
+
+def scenario_full_game(x, args):
+    game = Game(x, args.binary, args.root, args.out, "full-game")
+    game.wait_for(r"^first-frame")
+    time.sleep(1.0)
+    intro = shot(x, args.out, "full-01-intro")
+    check(intro.count(lambda r, g, b: r > 150 and g > 150 and b > 150, (200, 240, 440, 480)) > 2000,
+          "the intro shows the snowman's white body")
+    skip_intro(game)
+    game.wait_for(r"^pegs 32 ")
+    time.sleep(0.3)
+    board = shot(x, args.out, "full-02-playing")
+    for c, r in HOLES:
+        sx, sy = hole_on_screen(c, r)
+        tree = board.brightest(sx, sy, 4) > 60
+        if (c, r) == (3, 3):
+            check(not tree, "the centre hole is empty at the start")
+        else:
+            check(tree, f"a tree stands in hole {(c, r)}")
+    play(game, SOLUTION[:1])
+    time.sleep(3.0)  # the jumped tree's leaving animation takes at most 2.5 s
+    after = shot(x, args.out, "full-03-first-jump")
+    check(after.brightest(*hole_on_screen(2, 3), 4) <= 60, "the jumped hole (2, 3) is empty")
+    check(after.brightest(*hole_on_screen(1, 3), 4) <= 60, "the origin hole (1, 3) is empty")
+    check(after.brightest(*hole_on_screen(3, 3), 4) > 60, "a tree stands in the centre")
+    play(game, SOLUTION[1:])
+    check(game.pegs() == 1, "one peg is left")
+    game.wait_for(r"^state board-exit")
+    time.sleep(2.0)
+    shot(x, args.out, "full-04-board-exit")
+    game.wait_for(r"^state finale", timeout=30)
+    time.sleep(4.0)
+    rating = shot(x, args.out, "full-05-rating")
+    check(rating.count(lambda r, g, b: r > 180 and g > 180 and b > 180) > 300, "the rating shows white text")
+    time.sleep(10.0)
+    greeting = shot(x, args.out, "full-06-greeting")
+    check(greeting.count(lambda r, g, b: r > 150 and g > 150 and b > 150) > 300, "the greeting shows white text")
+    check(game.wait_exit(90) == 0, "the game ends by itself with exit code 0")
+    levels = audio_levels(game.audio_path)
+    check(len(levels) > 4 and max(levels[:6]) > 300, f"music is audible at the start: {levels[:6]}")
+
+
+def scenario_intro(x, args):
+    game = Game(x, args.binary, args.root, args.out, "intro", audio="dummy")
+    game.wait_for(r"^first-frame")
+    started = time.time()
+    time.sleep(3.5)
+    shot(x, args.out, "intro-phase1")
+    time.sleep(5.0)
+    shot(x, args.out, "intro-phase3")
+    game.wait_for(r"^state playing", timeout=40)
+    took = time.time() - started
+    check(15.0 < took < 25.0, f"the intro hands over to play by itself after about 17.5 s (took {took:.1f} s)")
+    game.key("Escape")
+    check(game.wait_exit(15) == 0, "exit code")
+
+
+def scenario_escape(x, args):
+    # A long press in the intro skips it and closes the game.
+    game = Game(x, args.binary, args.root, args.out, "escape-long", audio="dummy")
+    game.wait_for(r"^first-frame")
+    x.xdotool("keydown", "Escape")
+    time.sleep(1.0)
+    x.xdotool("keyup", "Escape")
+    check(game.wait_exit(15) == 0, "a long Escape in the intro closes with exit code 0")
+    # Escape while playing, during the board's exit and in the finale.
+    for stage in ("playing", "board-exit", "finale"):
+        game = Game(x, args.binary, args.root, args.out, f"escape-{stage}", audio="dummy")
+        skip_intro(game)
+        if stage != "playing":
+            play(game, DEAD_END)
+            game.wait_for(rf"^state {stage}", timeout=30)
+        time.sleep(0.5)
+        game.key("Escape")
+        check(game.wait_exit(15) == 0, f"Escape in {stage} closes with exit code 0")
+
+
+def scenario_window_modes(x, args):
+    game = Game(x, args.binary, args.root, args.out, "window-modes", audio="dummy")
+    skip_intro(game)
+    frames = game.frame_count()
+    game.key("F9")
+    time.sleep(1.0)
+    shot(x, args.out, "window-modes-windowed")
+    game.key("F9")
+    time.sleep(0.5)
+    game.key("F7")
+    time.sleep(0.5)
+    check(game.proc.poll() is None, "the game keeps running after F9, F9 and F7")
+    check(game.frame_count() > frames, "frames keep running")
+    game.proc.send_signal(signal.SIGTERM)
+    check(game.wait_exit(15) == 0, "SIGTERM ends with exit code 0")
+
+
+def scenario_signals(x, args):
+    for sig in (signal.SIGTERM, signal.SIGINT):
+        game = Game(x, args.binary, args.root, args.out, f"signal-{sig.name}", audio="dummy")
+        game.wait_for(r"^first-frame")
+        game.proc.send_signal(sig)
+        check(game.wait_exit(15) == 0, f"{sig.name} ends with exit code 0")
+
+
+def scenario_bad_surroundings(x, args):
+    work = tempfile.mkdtemp(prefix="pegs-bad-")
+    try:
+        # No Data/ anywhere the game looks: copy the binary somewhere bare.
+        bare = os.path.join(work, "bare")
+        os.makedirs(bare)
+        binary = os.path.join(bare, "christmas-pegs")
+        shutil.copy(args.binary, binary)
+        cases = {"no-data": (binary, bare, {})}
+        # One texture truncated, the start-up music corrupt.
+        broken = os.path.join(work, "broken")
+        shutil.copytree(os.path.join(args.root, "Data"), os.path.join(broken, "Data"))
+        with open(os.path.join(broken, "Data", "BaumOben.bmp"), "r+b") as f:
+            f.truncate(100)
+        with open(os.path.join(broken, "Data", "Rudi.mp3"), "wb") as f:
+            f.write(os.urandom(5000))
+        cases["broken-files"] = (args.binary, broken, {})
+        cases["no-audio-device"] = (args.binary, args.root, {"SDL_AUDIODRIVER": "nonexistent"})
+        for name, (program, cwd, env) in cases.items():
+            game = Game(x, program, args.root, args.out, f"bad-{name}", audio="dummy", extra_env=env, cwd=cwd)
+            skip_intro(game)
+            time.sleep(0.5)
+            shot(x, args.out, f"bad-{name}")
+            game.key("Escape")
+            check(game.wait_exit(15) == 0, f"{name}: the game runs and quits with exit code 0")
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("scenario")
+    parser.add_argument("--binary", required=True)
+    parser.add_argument("--root", required=True)
+    parser.add_argument("--out", required=True)
+    args = parser.parse_args()
+    os.makedirs(args.out, exist_ok=True)
+    run = globals()["scenario_" + args.scenario.replace("-", "_")]
+    x = XServer()
+    started = time.time()
+    try:
+        run(x, args)
+    except Failure as failure:
+        print(f"FAILED {args.scenario}: {failure}", file=sys.stderr)
+        return 1
+    finally:
+        x.close()
+    print(f"passed {args.scenario} in {time.time() - started:.1f} s")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
