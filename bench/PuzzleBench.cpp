@@ -1,0 +1,44 @@
+#include <benchmark/benchmark.h>
+
+#include <GL/gl.h>
+
+#include "gfx/Texture.h"
+#include "puzzle/PegBoard.h"
+#include "tests/support/HeadlessGl.h"
+
+namespace {
+
+// One playing-scene frame of the full board: 32 textured trees, 64 quadric
+// cylinders in immediate mode, finished on the GPU (llvmpipe here).
+void BM_PegBoardFrame(benchmark::State& state) {
+  HeadlessGl& gl = HeadlessGl::Shared();
+  if (!gl.Ok()) {
+    state.SkipWithError("no GL context");
+    return;
+  }
+  gl.ResetScene();
+  Texture top;
+  Texture trunk;
+  top.LoadMipmapped("Data/BaumOben.bmp", GL_LINEAR_MIPMAP_NEAREST, GL_LINEAR, false);
+  trunk.LoadMipmapped("Data/BaumStamm.bmp", GL_LINEAR_MIPMAP_NEAREST, GL_LINEAR, false);
+  PegBoard board;
+  board.Setup(&top, &trunk, nullptr);
+  for (auto _ : state) {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
+    glTranslatef(0.0f, 0.0f, -8.0f);
+    board.UpdateAndDraw(16.0f);
+    glFinish();
+  }
+}
+BENCHMARK(BM_PegBoardFrame)->Unit(benchmark::kMicrosecond);
+
+// The rules side of a frame of play: the no-move scan of the grid.
+void BM_PegBoardNoMoveLeft(benchmark::State& state) {
+  PegBoard board;
+  board.Setup(nullptr, nullptr, nullptr);
+  for (auto _ : state) benchmark::DoNotOptimize(board.NoMoveLeft());
+}
+BENCHMARK(BM_PegBoardNoMoveLeft);
+
+}  // namespace
