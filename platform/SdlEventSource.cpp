@@ -23,11 +23,18 @@ SdlEventSource::SdlEventSource(SdlInput& input) : m_input(input) {
 }
 
 bool SdlEventSource::Pending() {
+  if (m_hangup.Take()) m_hangupPending = true;
+  if (m_hangupPending) return true;
   SDL_PumpEvents();
   return SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT) == SDL_TRUE;
 }
 
 void SdlEventSource::TranslateOne(MessageQueue& queue) {
+  if (m_hangupPending) {
+    m_hangupPending = false;
+    queue.Post({MessageKind::Close, 0, 0});
+    return;
+  }
   SDL_Event event;
   if (SDL_PollEvent(&event) == 0) return;
   switch (event.type) {

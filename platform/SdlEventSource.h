@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/EventSource.h"
+#include "platform/HangupWatch.h"
 #include "platform/SdlInput.h"
 
 // Turns SDL events into the window's messages.
@@ -12,4 +13,6 @@ class SdlEventSource final : public EventSource {
 
  private:
   SdlInput& m_input;
+  HangupWatch m_hangup;
+  bool m_hangupPending = false;
 };

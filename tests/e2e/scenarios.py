@@ -159,7 +159,7 @@ def scenario_window_modes(x, args):
 
 
 def scenario_signals(x, args):
-    for sig in (signal.SIGTERM, signal.SIGINT):
+    for sig in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
         game = Game(x, args.binary, args.root, args.out, f"signal-{sig.name}", audio="dummy")
         game.wait_for(r"^first-frame")
         game.proc.send_signal(sig)
