@@ -1,12 +1,38 @@
 #pragma once
 
+#include <vector>
+
+#include "scenes/Flake.h"
+
 class Texture;
 
-// 500 tumbling snowflakes.
+// 500 textured squares that tumble about three axes while they fall; a flake
+// that reaches y = -15 starts again at y = 25 at a new random place.
+// Random numbers come from std::rand(), which the game window seeds once.
 class Snowfall {
  public:
-  Snowfall() = default;
+  static constexpr int kFlakeCount = 500;
+
+  // Allocates the flakes once; they all sit at the origin until Init.
+  Snowfall();
   virtual ~Snowfall() = default;
+  Snowfall(const Snowfall&) = delete;
+  Snowfall& operator=(const Snowfall&) = delete;
+
+  // Keeps the texture (not owned; null draws untextured) and scatters the
+  // flakes. Touches no GL.
   void Init(Texture* texture);
+  // Draws every flake where it stands, then moves and turns it by dt ms.
   void UpdateAndDraw(float dt);
+
+  const Flake& FlakeAt(int index) const { return m_flakes[static_cast<std::size_t>(index)]; }
+  // Puts one flake at a chosen place and speed, so tests can reach the
+  // respawn height on purpose.
+  void PlaceFlake(int index, const Flake& flake) { m_flakes[static_cast<std::size_t>(index)] = flake; }
+
+ private:
+  void Respawn(Flake& flake);
+
+  std::vector<Flake> m_flakes;
+  Texture* m_texture = nullptr;
 };
