@@ -49,6 +49,7 @@ void GameTrace::Frame(GameState state, float cursorX, float cursorY, int pegsLef
     std::fprintf(m_file, "cursor %.2f %.2f frame %ld\n", cursorX, cursorY, m_frames);
   }
   if (pegsLeft != m_pegsLeft) std::fprintf(m_file, "pegs %d frame %ld\n", pegsLeft, m_frames);
+  if (m_frames % 100 == 0) std::fprintf(m_file, "tick frame %ld\n", m_frames);
   m_state = state;
   m_cursorX = cursorX;
   m_cursorY = cursorY;

@@ -6,7 +6,8 @@
 
 // Optional lines about the game's progress for test harnesses and
 // measurements: the first presented frame, state changes, the cursor
-// position when it changes, and each mouse-button message. Written only when
+// position when it changes, each mouse-button message, and a tick every
+// hundred frames. Written only when
 // CHRISTMAS_PEGS_TRACE names a file ("-" for stderr); otherwise the game
 // stays silent.
 class GameTrace {

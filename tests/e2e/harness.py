@@ -161,6 +161,10 @@ class Game:
                 raise Failure(f"no trace line /{pattern}/ within {timeout} s; last: {self.lines[-3:]}")
             time.sleep(0.01)
 
+    def wait_state(self, name, timeout=20.0):
+        """Waits until the game has entered state `name` (at any time since it started)."""
+        return self.wait_for(rf"^state {name} ", timeout, after=0)
+
     def frame_count(self):
         self.read_trace()
         for line in reversed(self.lines):
@@ -171,7 +175,7 @@ class Game:
 
     def move_cursor_to(self, x, y, timeout=20.0):
         """Moves the pointer until the game's cursor reaches (x, y) within half a pixel step."""
-        for _ in range(20):
+        for _ in range(40):
             self.read_trace()
             dx = round((x - self.cursor[0]) / UNITS_PER_PIXEL)
             dy = round((self.cursor[1] - y) / UNITS_PER_PIXEL)
@@ -182,7 +186,12 @@ class Game:
             step_y = max(-100, min(100, dy))
             mark = len(self.lines)
             self.x.xdotool("mousemove_relative", "--", step_x, step_y)
-            self.wait_for(r"^cursor ", timeout, after=mark)
+            # A move made before the game captured the pointer is lost: try again.
+            try:
+                self.wait_for(r"^cursor ", 2.0, after=mark)
+            except Failure:
+                if self.proc.poll() is not None:
+                    raise
         raise Failure(f"cursor did not reach ({x}, {y}); it is at {self.cursor}")
 
     def button(self, down):

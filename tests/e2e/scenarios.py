@@ -35,7 +35,7 @@ def is_tree(rgb):
 def skip_intro(game):
     game.wait_for(r"^first-frame")
     game.key("Escape")
-    game.wait_for(r"^state playing")
+    game.wait_state("playing")
 
 
 def play(game, moves):
@@ -56,10 +56,10 @@ def shot(x, out, name):
 def scenario_smoke(x, args):
     game = Game(x, args.binary, args.root, args.out, "smoke")
     game.wait_for(r"^first-frame")
-    game.wait_for(r"^state intro")
+    game.wait_state("intro")
     shot(x, args.out, "smoke-intro")
     game.key("Escape")
-    game.wait_for(r"^state playing")
+    game.wait_state("playing")
     time.sleep(0.3)
     game.key("Escape")
     check(game.wait_exit(15) == 0, "exit code after Escape twice")
@@ -91,10 +91,10 @@ def scenario_full_game(x, args):
     check(after.brightest(*hole_on_screen(3, 3), 4) > 60, "a tree stands in the centre")
     play(game, SOLUTION[1:])
     check(game.pegs() == 1, "one peg is left")
-    game.wait_for(r"^state board-exit")
+    game.wait_state("board-exit")
     time.sleep(2.0)
     shot(x, args.out, "full-04-board-exit")
-    game.wait_for(r"^state finale", timeout=30)
+    game.wait_state("finale", timeout=30)
     time.sleep(4.0)
     rating = shot(x, args.out, "full-05-rating")
     check(rating.count(lambda r, g, b: r > 180 and g > 180 and b > 180) > 300, "the rating shows white text")
@@ -114,7 +114,7 @@ def scenario_intro(x, args):
     shot(x, args.out, "intro-phase1")
     time.sleep(5.0)
     shot(x, args.out, "intro-phase3")
-    game.wait_for(r"^state playing", timeout=40)
+    game.wait_state("playing", timeout=40)
     took = time.time() - started
     check(15.0 < took < 25.0, f"the intro hands over to play by itself after about 17.5 s (took {took:.1f} s)")
     game.key("Escape")
@@ -135,7 +135,7 @@ def scenario_escape(x, args):
         skip_intro(game)
         if stage != "playing":
             play(game, DEAD_END)
-            game.wait_for(rf"^state {stage}", timeout=30)
+            game.wait_state(stage, timeout=30)
         time.sleep(0.5)
         game.key("Escape")
         check(game.wait_exit(15) == 0, f"Escape in {stage} closes with exit code 0")
