@@ -33,7 +33,7 @@ def is_tree(rgb):
 
 
 def skip_intro(game):
-    game.wait_for(r"^first-frame")
+    game.wait_for(r"^first-frame", after=0)
     game.key("Escape")
     game.wait_state("playing")
 
@@ -55,7 +55,7 @@ def shot(x, out, name):
 
 def scenario_smoke(x, args):
     game = Game(x, args.binary, args.root, args.out, "smoke")
-    game.wait_for(r"^first-frame")
+    game.wait_for(r"^first-frame", after=0)
     game.wait_state("intro")
     shot(x, args.out, "smoke-intro")
     game.key("Escape")
@@ -67,7 +67,7 @@ def scenario_smoke(x, args):
 
 def scenario_full_game(x, args):
     game = Game(x, args.binary, args.root, args.out, "full-game")
-    game.wait_for(r"^first-frame")
+    game.wait_for(r"^first-frame", after=0)
     time.sleep(1.0)
     intro = shot(x, args.out, "full-01-intro")
     check(intro.count(lambda r, g, b: r > 150 and g > 150 and b > 150, (200, 240, 440, 480)) > 2000,
@@ -108,7 +108,7 @@ def scenario_full_game(x, args):
 
 def scenario_intro(x, args):
     game = Game(x, args.binary, args.root, args.out, "intro", audio="dummy")
-    game.wait_for(r"^first-frame")
+    game.wait_for(r"^first-frame", after=0)
     started = time.time()
     time.sleep(3.5)
     shot(x, args.out, "intro-phase1")
@@ -124,7 +124,7 @@ def scenario_intro(x, args):
 def scenario_escape(x, args):
     # A long press in the intro skips it and closes the game.
     game = Game(x, args.binary, args.root, args.out, "escape-long", audio="dummy")
-    game.wait_for(r"^first-frame")
+    game.wait_for(r"^first-frame", after=0)
     x.xdotool("keydown", "Escape")
     time.sleep(1.0)
     x.xdotool("keyup", "Escape")
@@ -161,7 +161,7 @@ def scenario_window_modes(x, args):
 def scenario_signals(x, args):
     for sig in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
         game = Game(x, args.binary, args.root, args.out, f"signal-{sig.name}", audio="dummy")
-        game.wait_for(r"^first-frame")
+        game.wait_for(r"^first-frame", after=0)
         game.proc.send_signal(sig)
         check(game.wait_exit(15) == 0, f"{sig.name} ends with exit code 0")
 
