@@ -1,12 +1,143 @@
 #include "platform/MixerAudio.h"
 
-MixerAudio::~MixerAudio() = default;
-bool MixerAudio::Initialise(int, int, unsigned, const void*) { return false; }
-bool MixerAudio::Start() { return false; }
-bool MixerAudio::Stop() { return false; }
-bool MixerAudio::Free() { return false; }
-AudioHandle MixerAudio::LoadSample(bool, const char*, std::uint32_t, std::uint32_t, int, unsigned) { return 0; }
-std::uint32_t MixerAudio::PlaySample(AudioHandle) { return 0; }
-bool MixerAudio::FreeSample(AudioHandle) { return false; }
-AudioHandle MixerAudio::CreateFileStream(bool, const char*, std::uint32_t, std::uint32_t, unsigned) { return 0; }
-bool MixerAudio::PlayStream(AudioHandle, bool, unsigned) { return false; }
+#include <SDL.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+
+#include "platform/AssetPath.h"
+
+namespace {
+
+// The one mixer channel the sample plays on: a new play takes it over.
+constexpr int kSampleChannel = 0;
+constexpr int kChunkSize = 1024;
+
+// Opens an asset for reading as an SDL stream, but only a regular file: a
+// named pipe or a device would block the game or never end.
+SDL_RWops* OpenRegularFile(const char* path) {
+  if (path == nullptr) return nullptr;
+  const std::string name = ResolveAssetPath(path);
+  if (name.empty()) return nullptr;
+  const int fd = open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) return nullptr;
+  struct stat info {};
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    close(fd);
+    return nullptr;
+  }
+  FILE* stream = fdopen(fd, "rb");
+  if (stream == nullptr) {
+    close(fd);
+    return nullptr;
+  }
+  SDL_RWops* source = SDL_RWFromFP(stream, SDL_TRUE);
+  if (source == nullptr) std::fclose(stream);
+  return source;
+}
+
+}  // namespace
+
+MixerAudio::~MixerAudio() { Free(); }
+
+bool MixerAudio::Initialise(int, int rate, unsigned, const void*) {
+  if (m_open) return false;
+  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+  // MP3 must be asked for by name: some builds only offer it after Mix_Init.
+  Mix_Init(MIX_INIT_MP3);
+  if (Mix_OpenAudio(rate > 0 ? rate : MIX_DEFAULT_FREQUENCY, MIX_DEFAULT_FORMAT, 2, kChunkSize) != 0) {
+    Mix_Quit();
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    return false;
+  }
+  Mix_ReserveChannels(kSampleChannel + 1);
+  m_open = true;
+  return true;
+}
+
+bool MixerAudio::Start() {
+  if (!m_open) return false;
+  Mix_Resume(-1);
+  Mix_ResumeMusic();
+  return true;
+}
+
+bool MixerAudio::Stop() {
+  if (!m_open) return false;
+  Mix_HaltMusic();
+  Mix_HaltChannel(-1);
+  return true;
+}
+
+bool MixerAudio::Free() {
+  if (!m_open) return false;
+  Mix_HaltMusic();
+  Mix_HaltChannel(-1);
+  m_streams.clear();
+  m_samples.clear();
+  Mix_CloseAudio();
+  Mix_Quit();
+  SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  m_open = false;
+  return true;
+}
+
+AudioHandle MixerAudio::LoadSample(bool fromMemory, const char* path, std::uint32_t offset, std::uint32_t length,
+                                   int, unsigned) {
+  // Only whole files are supported.
+  if (!m_open || fromMemory || offset != 0 || length != 0) return 0;
+  SDL_RWops* source = OpenRegularFile(path);
+  if (source == nullptr) return 0;
+  Mix_Chunk* chunk = Mix_LoadWAV_RW(source, 1);
+  if (chunk == nullptr) return 0;
+  const AudioHandle handle = NextHandle();
+  m_samples[handle].reset(chunk);
+  return handle;
+}
+
+std::uint32_t MixerAudio::PlaySample(AudioHandle sample) {
+  if (!m_open) return 0;
+  const auto found = m_samples.find(sample);
+  if (found == m_samples.end()) return 0;
+  // A given channel is taken over: whatever played there stops, and the
+  // sample starts from its beginning.
+  if (Mix_PlayChannel(kSampleChannel, found->second.get(), 0) < 0) return 0;
+  return static_cast<std::uint32_t>(kSampleChannel + 1);
+}
+
+bool MixerAudio::FreeSample(AudioHandle sample) {
+  const auto found = m_samples.find(sample);
+  if (found == m_samples.end()) return false;
+  m_samples.erase(found);  // Mix_FreeChunk halts any channel still playing it
+  return true;
+}
+
+AudioHandle MixerAudio::CreateFileStream(bool fromMemory, const char* path, std::uint32_t offset, std::uint32_t length,
+                                         unsigned) {
+  if (!m_open || fromMemory || offset != 0 || length != 0) return 0;
+  SDL_RWops* source = OpenRegularFile(path);
+  if (source == nullptr) return 0;
+  Mix_Music* music = Mix_LoadMUS_RW(source, 1);
+  if (music == nullptr) return 0;
+  const AudioHandle handle = NextHandle();
+  m_streams[handle].reset(music);
+  return handle;
+}
+
+bool MixerAudio::PlayStream(AudioHandle stream, bool, unsigned flags) {
+  if (!m_open) return false;
+  const auto found = m_streams.find(stream);
+  if (found == m_streams.end()) return false;
+  // The mixer always starts music from the beginning, as a flushed stream.
+  const int loops = (flags & PlayLooped) != 0 ? -1 : 1;
+  return Mix_PlayMusic(found->second.get(), loops) == 0;
+}
+
+AudioHandle MixerAudio::NextHandle() {
+  ++m_lastHandle;
+  if (m_lastHandle == 0) ++m_lastHandle;
+  return m_lastHandle;
+}

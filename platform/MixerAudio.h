@@ -1,9 +1,15 @@
 #pragma once
 
+#include <SDL_mixer.h>
+
+#include <map>
+#include <memory>
+
 #include "platform/AudioLayer.h"
 
 // The audio layer on SDL2_mixer: streams are mixer music, the sample a
-// chunk on one channel of its own.
+// chunk on one channel of its own. Handles are small nonzero numbers handed
+// out by this object; 0 stands for a failed load.
 class MixerAudio final : public AudioLayer {
  public:
   MixerAudio() = default;
@@ -22,4 +28,19 @@ class MixerAudio final : public AudioLayer {
   AudioHandle CreateFileStream(bool fromMemory, const char* path, std::uint32_t offset, std::uint32_t length,
                                unsigned flags) override;
   bool PlayStream(AudioHandle stream, bool flush, unsigned flags) override;
+
+ private:
+  struct ChunkDeleter {
+    void operator()(Mix_Chunk* chunk) const { Mix_FreeChunk(chunk); }
+  };
+  struct MusicDeleter {
+    void operator()(Mix_Music* music) const { Mix_FreeMusic(music); }
+  };
+
+  AudioHandle NextHandle();
+
+  bool m_open = false;
+  AudioHandle m_lastHandle = 0;
+  std::map<AudioHandle, std::unique_ptr<Mix_Chunk, ChunkDeleter>> m_samples;
+  std::map<AudioHandle, std::unique_ptr<Mix_Music, MusicDeleter>> m_streams;
 };
