@@ -33,14 +33,19 @@ def free_display():
 
 
 class XServer:
-    """Xvfb with one 640 x 480 x 16 screen, pointer acceleration off."""
+    """Xvfb with one 640 x 480 x 16 screen, or, given a configuration, Xorg with the
+    dummy video driver, whose screen offers real modes to switch between. Pointer
+    acceleration off."""
 
-    def __init__(self):
+    def __init__(self, xorg_config=None):
         self.number = free_display()
         self.display = f":{self.number}"
-        self.proc = subprocess.Popen(
-            ["Xvfb", self.display, "-screen", "0", f"{SCREEN_W}x{SCREEN_H}x16", "-nolisten", "tcp"],
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        if xorg_config:
+            command = ["Xorg", self.display, "-config", xorg_config, "-noreset", "-nolisten", "tcp",
+                       "-logfile", f"/tmp/pegs-xorg-{self.number}.log"]
+        else:
+            command = ["Xvfb", self.display, "-screen", "0", f"{SCREEN_W}x{SCREEN_H}x16", "-nolisten", "tcp"]
+        self.proc = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         deadline = time.time() + 15
         while time.time() < deadline:
             if subprocess.run(["xdpyinfo"], env=self.env(), stdout=subprocess.DEVNULL,
@@ -59,6 +64,15 @@ class XServer:
     def xdotool(self, *args):
         subprocess.run(["xdotool", *map(str, args)], env=self.env(), check=True,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def mode(self):
+        """The screen's current mode as xrandr reports it, e.g. "1024x768"."""
+        out = subprocess.run(["xrandr", "--current"], env=self.env(), stdout=subprocess.PIPE,
+                             text=True).stdout
+        for line in out.splitlines():
+            if "*" in line:
+                return line.split()[0]
+        return None
 
     def screenshot(self, path):
         subprocess.run(["import", "-window", "root", path], env=self.env(), check=True,

@@ -209,16 +209,42 @@ def scenario_bad_surroundings(x, args):
         shutil.rmtree(work, ignore_errors=True)
 
 
+def scenario_mode_restore(x, args):
+    """Every way out gives the desktop its mode back (Xorg with two real modes)."""
+    before = x.mode()
+    check(before == "1024x768", f"the test screen starts at 1024x768, not {before}")
+    for way in ("escape", "SIGINT", "SIGTERM", "SIGHUP", "wm-close", "finale"):
+        game = Game(x, args.binary, args.root, args.out, f"mode-{way}", audio="dummy")
+        game.wait_for(r"^first-frame", after=0)
+        check(x.mode() == "640x480", f"{way}: the game runs at 640x480, the screen is at {x.mode()}")
+        if way == "escape":
+            skip_intro(game)
+            time.sleep(0.3)
+            game.key("Escape")
+        elif way.startswith("SIG"):
+            game.proc.send_signal(getattr(signal, way))
+        elif way == "wm-close":
+            subprocess.run([args.wm_close, "OpenGL"], env=x.env(), check=True)
+        else:
+            skip_intro(game)
+            play(game, DEAD_END)
+            game.wait_state("finale", timeout=30)
+        check(game.wait_exit(120) == 0, f"{way}: exit code 0")
+        check(x.mode() == before, f"{way}: the screen is back at {before}, not {x.mode()}")
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("scenario")
     parser.add_argument("--binary", required=True)
     parser.add_argument("--root", required=True)
     parser.add_argument("--out", required=True)
+    parser.add_argument("--wm-close", default="wm_close")
     args = parser.parse_args()
     os.makedirs(args.out, exist_ok=True)
     run = globals()["scenario_" + args.scenario.replace("-", "_")]
-    x = XServer()
+    here = os.path.dirname(os.path.abspath(__file__))
+    x = XServer(os.path.join(here, "xorg-dummy.conf") if args.scenario == "mode-restore" else None)
     started = time.time()
     try:
         run(x, args)
