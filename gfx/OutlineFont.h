@@ -1,15 +1,20 @@
 #pragma once
 
+#include <array>
+#include <string>
+
 #include "gfx/GlFont.h"
 
 class DrawSurface;
+struct FT_FaceRec_;
 
 struct FontStyle {
   bool italic = false;
   bool underline = false;
 };
 
-// Six floats per glyph, in em units.
+// Six floats per glyph, in em units: the black box's size, its top-left
+// corner relative to the glyph origin, and the step to the next origin.
 struct GlyphMetrics {
   float blackBoxX = 0;
   float blackBoxY = 0;
@@ -20,11 +25,43 @@ struct GlyphMetrics {
 };
 
 // 256 display lists of filled glyph outlines, one per Windows-1252 code.
+// Geometry and metrics are in em units (the em square is 1.0); callers scale.
 class OutlineFont : public GlFont {
  public:
   OutlineFont();
   ~OutlineFont() override;
+
+  // Reserves 256 lists and fills them from the installed face that best
+  // matches faceName, weight (Windows scale, 400 normal, 700 bold) and style.
+  // height does not set the size on screen. extrusion > 0 gives the glyphs
+  // a back face at z = -extrusion and side walls. Underline is not drawn.
+  // Returns false only when no lists could be reserved; without any usable
+  // face the lists draw nothing and advance by nothing.
   bool Create(DrawSurface* surface, const char* faceName, int height, float extrusion, int weight, FontStyle style);
+
+  // Formats like printf (at most 255 characters are kept) and draws the text
+  // at the current origin, right aligned or centred on it for AlignRight or
+  // AlignCenter, left aligned for any other value. Leaves the modelview
+  // matrix moved past the text; callers push and pop it.
   void Print(int align, const char* format, ...) override;
-  const GlyphMetrics& Metrics(unsigned char code) const;
+
+  const GlyphMetrics& Metrics(unsigned char code) const { return m_metrics[code]; }
+
+ private:
+  // The fontconfig answer for the last family, weight and slant asked for.
+  struct FaceCache {
+    bool valid = false;
+    std::string family;
+    int weight = 0;
+    bool italic = false;
+    bool found = false;
+    std::string path;
+    int index = 0;
+  };
+
+  bool FindFace(const char* faceName, int weight, bool italic, std::string& path, int& index);
+  void BuildGlyphs(FT_FaceRec_* face, float extrusion);
+
+  std::array<GlyphMetrics, 256> m_metrics{};
+  FaceCache m_faceCache;
 };

@@ -21,6 +21,7 @@ const char* const kWindowTexturePaths[4] = {
 
 GameWindow::GameWindow(Desktop& desktop)
     : Window(desktop), m_displayMode(desktop.display), m_sound(desktop.audio), m_timer(desktop.clock) {
+  m_intro.PhaseTimer().UseClock(desktop.clock);
   std::srand(static_cast<unsigned>(std::time(nullptr)));
 }
 
