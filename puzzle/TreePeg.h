@@ -1,5 +1,7 @@
 #pragma once
 
+#include "gfx/QuadricHandle.h"
+
 #include <GL/glu.h>
 
 #include <cstdint>
@@ -53,16 +55,12 @@ class TreePeg {
   static constexpr float HitHalfSide = 0.35f;
 
  private:
-  struct QuadricDeleter {
-    void operator()(GLUquadric* q) const { gluDeleteQuadric(q); }
-  };
-
   Texture* topTexture = nullptr;
   Texture* trunkTexture = nullptr;
   float x = 0.0f;
   float y = 0.0f;
   float z = 0.0f;
-  std::unique_ptr<GLUquadric, QuadricDeleter> quadric;
+  QuadricHandle quadric;
   PegState state = Standing;
   int column = 0;
   int row = 0;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "gfx/QuadricHandle.h"
+
 #include <GL/glu.h>
 
 #include <memory>
@@ -32,11 +34,6 @@ class SnowFigure {
   void SetAngle(float degrees) { m_angle = degrees; }
 
  private:
-  struct QuadricDeleter {
-    void operator()(GLUquadric* quadric) const { gluDeleteQuadric(quadric); }
-  };
-  using QuadricHandle = std::unique_ptr<GLUquadric, QuadricDeleter>;
-
   void DrawHat() const;
   void DrawFace() const;
 
