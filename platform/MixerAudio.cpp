@@ -5,8 +5,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <string>
+#include <utility>
 
 #include "platform/AssetPath.h"
 
@@ -16,16 +19,47 @@ namespace {
 constexpr int kSampleChannel = 0;
 constexpr int kChunkSize = 1024;
 
+std::uint32_t ReadLittle32(const unsigned char* at) {
+  return static_cast<std::uint32_t>(at[0]) | (static_cast<std::uint32_t>(at[1]) << 8) |
+         (static_cast<std::uint32_t>(at[2]) << 16) | (static_cast<std::uint32_t>(at[3]) << 24);
+}
+
+// SDL's WAVE reader allocates a chunk's claimed size before it reads it, so a
+// broken header can ask for gigabytes. A RIFF WAVE file is let through only
+// when every chunk it declares fits in the file; other files are left to the
+// decoders.
+bool WaveChunksFit(int fd, std::uint64_t fileSize) {
+  unsigned char head[12] = {};
+  if (pread(fd, head, sizeof head, 0) != static_cast<ssize_t>(sizeof head)) return true;
+  if (std::memcmp(head, "RIFF", 4) != 0 || std::memcmp(head + 8, "WAVE", 4) != 0) return true;
+  std::uint64_t offset = sizeof head;
+  while (offset + 8 <= fileSize) {
+    unsigned char chunk[8] = {};
+    if (pread(fd, chunk, sizeof chunk, static_cast<off_t>(offset)) != static_cast<ssize_t>(sizeof chunk)) return false;
+    const std::uint64_t size = ReadLittle32(chunk + 4);
+    offset += sizeof chunk;
+    if (size > fileSize - offset) return false;
+    offset += size + (size & 1);  // chunks start on even offsets
+  }
+  return true;
+}
+
+}  // namespace
+
 // Opens an asset for reading as an SDL stream, but only a regular file: a
-// named pipe or a device would block the game or never end.
-SDL_RWops* OpenRegularFile(const char* path) {
+// named pipe or a device would block the game or never end. A WAVE file
+// must also hold what its chunk headers claim. The mixer is
+// never asked to close a stream itself: SDL2_mixer 2.6 leaks it on some
+// broken files.
+MixerAudio::SourcePtr MixerAudio::OpenRegularFile(const char* path) {
   if (path == nullptr) return nullptr;
   const std::string name = ResolveAssetPath(path);
   if (name.empty()) return nullptr;
   const int fd = open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
   if (fd < 0) return nullptr;
   struct stat info {};
-  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
+      !WaveChunksFit(fd, static_cast<std::uint64_t>(info.st_size))) {
     close(fd);
     return nullptr;
   }
@@ -34,12 +68,10 @@ SDL_RWops* OpenRegularFile(const char* path) {
     close(fd);
     return nullptr;
   }
-  SDL_RWops* source = SDL_RWFromFP(stream, SDL_TRUE);
-  if (source == nullptr) std::fclose(stream);
+  SourcePtr source(SDL_RWFromFP(stream, SDL_TRUE));
+  if (!source) std::fclose(stream);
   return source;
 }
-
-}  // namespace
 
 MixerAudio::~MixerAudio() { Free(); }
 
@@ -89,9 +121,9 @@ AudioHandle MixerAudio::LoadSample(bool fromMemory, const char* path, std::uint3
                                    int, unsigned) {
   // Only whole files are supported.
   if (!m_open || fromMemory || offset != 0 || length != 0) return 0;
-  SDL_RWops* source = OpenRegularFile(path);
-  if (source == nullptr) return 0;
-  Mix_Chunk* chunk = Mix_LoadWAV_RW(source, 1);
+  const SourcePtr source = OpenRegularFile(path);
+  if (!source) return 0;
+  Mix_Chunk* chunk = Mix_LoadWAV_RW(source.get(), 0);
   if (chunk == nullptr) return 0;
   const AudioHandle handle = NextHandle();
   m_samples[handle].reset(chunk);
@@ -118,12 +150,14 @@ bool MixerAudio::FreeSample(AudioHandle sample) {
 AudioHandle MixerAudio::CreateFileStream(bool fromMemory, const char* path, std::uint32_t offset, std::uint32_t length,
                                          unsigned) {
   if (!m_open || fromMemory || offset != 0 || length != 0) return 0;
-  SDL_RWops* source = OpenRegularFile(path);
-  if (source == nullptr) return 0;
-  Mix_Music* music = Mix_LoadMUS_RW(source, 1);
+  SourcePtr source = OpenRegularFile(path);
+  if (!source) return 0;
+  Mix_Music* music = Mix_LoadMUS_RW(source.get(), 0);
   if (music == nullptr) return 0;
   const AudioHandle handle = NextHandle();
-  m_streams[handle].reset(music);
+  Stream& stream = m_streams[handle];
+  stream.source = std::move(source);
+  stream.music.reset(music);
   return handle;
 }
 
@@ -133,7 +167,7 @@ bool MixerAudio::PlayStream(AudioHandle stream, bool, unsigned flags) {
   if (found == m_streams.end()) return false;
   // The mixer always starts music from the beginning, as a flushed stream.
   const int loops = (flags & PlayLooped) != 0 ? -1 : 1;
-  return Mix_PlayMusic(found->second.get(), loops) == 0;
+  return Mix_PlayMusic(found->second.music.get(), loops) == 0;
 }
 
 AudioHandle MixerAudio::NextHandle() {

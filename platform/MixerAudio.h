@@ -36,11 +36,23 @@ class MixerAudio final : public AudioLayer {
   struct MusicDeleter {
     void operator()(Mix_Music* music) const { Mix_FreeMusic(music); }
   };
+  struct SourceDeleter {
+    void operator()(SDL_RWops* source) const { SDL_RWclose(source); }
+  };
+  using SourcePtr = std::unique_ptr<SDL_RWops, SourceDeleter>;
+  // Music reads its file while it plays, so the file stays open as long as
+  // the music: the music goes first (members are destroyed last to first).
+  struct Stream {
+    SourcePtr source;
+    std::unique_ptr<Mix_Music, MusicDeleter> music;
+  };
+
+  static SourcePtr OpenRegularFile(const char* path);
 
   AudioHandle NextHandle();
 
   bool m_open = false;
   AudioHandle m_lastHandle = 0;
   std::map<AudioHandle, std::unique_ptr<Mix_Chunk, ChunkDeleter>> m_samples;
-  std::map<AudioHandle, std::unique_ptr<Mix_Music, MusicDeleter>> m_streams;
+  std::map<AudioHandle, Stream> m_streams;
 };

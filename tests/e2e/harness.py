@@ -130,6 +130,10 @@ class Game:
         env["CHRISTMAS_PEGS_TRACE"] = self.trace_path
         env["SDL_AUDIODRIVER"] = audio
         env["SDL_DISKAUDIOFILE"] = self.audio_path
+        # Libraries to preload into the game alone (the sanitizer build uses
+        # it), never into the X server or the tools.
+        if os.environ.get("CP_E2E_GAME_PRELOAD"):
+            env["LD_PRELOAD"] = os.environ["CP_E2E_GAME_PRELOAD"]
         env.update(extra_env or {})
         for path in (self.trace_path, self.audio_path):
             if os.path.exists(path):

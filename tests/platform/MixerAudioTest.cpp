@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -135,7 +136,22 @@ TEST(MixerAudio, ToleratesHandleZeroBadFilesAndNoDevice) {
   std::ofstream(dir.Path() + "/text.wav") << "not a sound at all";
   const std::string notSound = dir.Path() + "/text.wav";
   const std::string missing = dir.Path() + "/missing.mp3";
-  const std::string paths[] = {missing, dir.Path(), pipe, notSound};
+  // The game's own bell with a data chunk that claims 2 GB, and cut short:
+  // the mixer would allocate the claimed size before reading.
+  std::ifstream bellFile("Data/Absetzen.wav", std::ios::binary);
+  std::string bell((std::istreambuf_iterator<char>(bellFile)), std::istreambuf_iterator<char>());
+  const std::size_t data = bell.find("data");
+  ASSERT_NE(data, std::string::npos);
+  std::string huge = bell;
+  huge.replace(data + 4, 4, "\xf0\xff\xff\x7f", 4);
+  const std::string hugeWave = dir.Path() + "/huge.wav";
+  std::ofstream(hugeWave, std::ios::binary) << huge;
+  const std::string cutWave = dir.Path() + "/cut.wav";
+  std::ofstream(cutWave, std::ios::binary) << bell.substr(0, 1000);
+  // Ten bytes the mixer recognises as nothing; it once leaked its stream.
+  const std::string garbage = dir.Path() + "/garbage.wav";
+  std::ofstream(garbage, std::ios::binary) << std::string("\0WA\xb4\x01X\0\0WX", 10);
+  const std::string paths[] = {missing, dir.Path(), pipe, notSound, hugeWave, cutWave, garbage};
 
   auto exerciseEverything = [&](MixerAudio& audio) {
     for (const AudioHandle handle : {0u, 999u}) {
