@@ -209,6 +209,35 @@ def scenario_bad_surroundings(x, args):
         shutil.rmtree(work, ignore_errors=True)
 
 
+def scenario_jump_sound(x, args):
+    """A jump plays the bell: with the start-up music missing, the captured
+    output is silent until the first jump and audible right after it."""
+    work = tempfile.mkdtemp(prefix="pegs-quiet-")
+    try:
+        data = os.path.join(work, "Data")
+        os.makedirs(data)
+        for name in os.listdir(os.path.join(args.root, "Data")):
+            if name != "Rudi.mp3":
+                os.symlink(os.path.join(args.root, "Data", name), os.path.join(data, name))
+        game = Game(x, args.binary, args.root, args.out, "jump-sound", cwd=work)
+        skip_intro(game)
+        game.wait_for(r"^pegs 32 ", after=0)
+        time.sleep(1.0)
+        before_jump = os.path.getsize(game.audio_path)
+        play(game, SOLUTION[:1])
+        time.sleep(1.5)
+        game.key("Escape")
+        check(game.wait_exit(15) == 0, "exit code 0")
+        window = 0.1
+        levels = audio_levels(game.audio_path, window_s=window)
+        quiet = before_jump // (44100 * 2 * 2 * window)
+        check(quiet >= 5, f"output was captured before the jump ({before_jump} bytes)")
+        check(max(levels[:int(quiet)]) < 50, f"silent before the jump: {max(levels[:int(quiet)]):.0f}")
+        check(max(levels[int(quiet):]) > 300, f"the bell is heard after the jump: {levels[int(quiet):]}")
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+
+
 def scenario_mode_restore(x, args):
     """Every way out gives the desktop its mode back (Xorg with two real modes)."""
     before = x.mode()
