@@ -149,6 +149,12 @@ void GameWindow::MoveCursor(int mouseX, int mouseY) {
 }
 
 void GameWindow::StepFrame() {
+  AdvanceFrame();
+  Render();
+  if (m_trace.Enabled()) m_trace.Frame(m_state, m_cursorX, m_cursorY, m_board.CountPegs());
+}
+
+void GameWindow::AdvanceFrame() {
   int dx = 0;
   int dy = 0;
   m_desktop.input.ReadMouseDelta(dx, dy);
@@ -174,8 +180,6 @@ void GameWindow::StepFrame() {
   }
 
   StepState();
-  Render();
-  if (m_trace.Enabled()) m_trace.Frame(m_state, m_cursorX, m_cursorY, m_board.CountPegs());
 }
 
 void GameWindow::StepState() {

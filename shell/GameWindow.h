@@ -27,7 +27,11 @@ class GameWindow : public Window {
   // inside), show, focus, system cursor hidden. False when the window or its
   // GL context cannot be made.
   bool CreateMainWindow();
+  // One frame: AdvanceFrame, then the drawing of the current state.
   void StepFrame();
+  // All of a frame but its drawing: mouse, frame time, Escape and the state
+  // step. A headless loop (benchmarks) can run it alone.
+  void AdvanceFrame();
 
   GameState State() const { return m_state; }
   float CursorX() const { return m_cursorX; }
