@@ -46,6 +46,15 @@ void SdlWindow::TakeFocus() {
 
 void SdlWindow::Place(const WindowRect& rect) {
   if (!m_open) return;
+  // A fullscreen window already covers the screen. Sizing it again would
+  // make SDL apply the whole fullscreen mode once more, and wait up to
+  // 100 ms for a window manager to confirm it.
+  if ((SDL_GetWindowFlags(m_window) & SDL_WINDOW_FULLSCREEN) != 0 && rect.x == 0 && rect.y == 0) {
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowSize(m_window, &width, &height);
+    if (width == rect.width && height == rect.height) return;
+  }
   SDL_SetWindowPosition(m_window, rect.x, rect.y);
   SDL_SetWindowSize(m_window, rect.width, rect.height);
 }
