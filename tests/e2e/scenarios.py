@@ -198,6 +198,23 @@ def scenario_bad_surroundings(x, args):
             f.write(os.urandom(5000))
         cases["broken-files"] = (args.binary, broken, {})
         cases["no-audio-device"] = (args.binary, args.root, {"SDL_AUDIODRIVER": "nonexistent"})
+        # Every asset replaced by a directory, or by a named pipe nobody
+        # writes to: nothing may block, the game runs silent and untextured.
+        for kind in ("directories", "pipes"):
+            folder = os.path.join(work, kind, "Data")
+            os.makedirs(folder)
+            for name in os.listdir(os.path.join(args.root, "Data")):
+                if kind == "directories":
+                    os.makedirs(os.path.join(folder, name))
+                else:
+                    os.mkfifo(os.path.join(folder, name))
+            cases[f"data-{kind}"] = (args.binary, os.path.dirname(folder), {})
+        # No font face at all: fontconfig is given a configuration without
+        # any font folder. The words are missing; the game runs all the same.
+        fontless = os.path.join(work, "no-fonts.conf")
+        with open(fontless, "w") as f:
+            f.write("<?xml version=\"1.0\"?>\n<fontconfig></fontconfig>\n")
+        cases["no-font"] = (args.binary, args.root, {"FONTCONFIG_FILE": fontless})
         for name, (program, cwd, env) in cases.items():
             game = Game(x, program, args.root, args.out, f"bad-{name}", audio="dummy", extra_env=env, cwd=cwd)
             skip_intro(game)
