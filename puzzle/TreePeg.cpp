@@ -28,6 +28,10 @@ void BindOrNone(const Texture* texture) {
   }
 }
 
+// The tree's two shapes, each drawn from its origin along +z.
+void DrawTop(GLUquadric* quadric) { gluCylinder(quadric, 0.35f, 0.0, 0.5, 20, 4); }
+void DrawTrunk(GLUquadric* quadric) { gluCylinder(quadric, 0.15f, 0.15f, 1.5, 20, 4); }
+
 }  // namespace
 
 bool TreePeg::Attach(Texture* top, Texture* trunk) {
@@ -37,6 +41,9 @@ bool TreePeg::Attach(Texture* top, Texture* trunk) {
   if (quadric) {
     gluQuadricTexture(quadric.get(), GL_TRUE);
     gluQuadricNormals(quadric.get(), GLU_SMOOTH);
+    GLUquadric* const q = quadric.get();
+    topShape.Compile([q] { DrawTop(q); });
+    trunkShape.Compile([q] { DrawTrunk(q); });
   }
   return true;
 }
@@ -134,10 +141,10 @@ void TreePeg::Draw() const {
   if (quadric) {
     BindOrNone(topTexture);
     glTranslatef(0.0f, 0.0f, -0.5f);
-    gluCylinder(quadric.get(), 0.35f, 0.0, 0.5, 20, 4);
+    if (!topShape.Call()) DrawTop(quadric.get());
     BindOrNone(trunkTexture);
     glTranslatef(0.0f, 0.0f, -1.5f);
-    gluCylinder(quadric.get(), 0.15f, 0.15f, 1.5, 20, 4);
+    if (!trunkShape.Call()) DrawTrunk(quadric.get());
   }
   glPopMatrix();
 }

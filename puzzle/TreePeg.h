@@ -1,5 +1,6 @@
 #pragma once
 
+#include "gfx/DisplayList.h"
 #include "gfx/QuadricHandle.h"
 
 #include <GL/glu.h>
@@ -22,8 +23,9 @@ class TreePeg {
   TreePeg(const TreePeg&) = delete;
   TreePeg& operator=(const TreePeg&) = delete;
 
-  // Keeps the two (non-owned, possibly null) textures and creates the peg's
-  // quadric. Needs the GL context current.
+  // Keeps the two (non-owned, possibly null) textures, creates the peg's
+  // quadric and records its cone and trunk once. Needs the GL context
+  // current.
   bool Attach(Texture* top, Texture* trunk);
   void SetPosition(float newX, float newY, float newZ);
   // Moves the peg to the centre of a hole and records the hole.
@@ -61,6 +63,8 @@ class TreePeg {
   float y = 0.0f;
   float z = 0.0f;
   QuadricHandle quadric;
+  DisplayList topShape;
+  DisplayList trunkShape;
   PegState state = Standing;
   int column = 0;
   int row = 0;

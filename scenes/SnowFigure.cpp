@@ -53,6 +53,28 @@ void SnowFigure::Init() {
   m_hatTexture.LoadMipmapped("Data/Muetze.bmp", GL_LINEAR_MIPMAP_NEAREST, GL_LINEAR, false);
   m_texturedQuadric.reset(NewQuadric(GL_TRUE));
   m_plainQuadric.reset(NewQuadric(GL_FALSE));
+  // Spheres cost thousands of vertices: they are generated once, not every
+  // frame.
+  for (int shape = 0; shape < ShapeCount; ++shape) {
+    m_shapes[shape].Compile([this, shape] { IssueShape(static_cast<Shape>(shape)); });
+  }
+}
+
+void SnowFigure::DrawShape(Shape shape) const {
+  if (!m_shapes[shape].Call()) IssueShape(shape);
+}
+
+void SnowFigure::IssueShape(Shape shape) const {
+  GLUquadric* const body = m_texturedQuadric.get();
+  GLUquadric* const plain = m_plainQuadric.get();
+  switch (shape) {
+    case LowerBody: if (body != nullptr) gluSphere(body, kLowerRadius, kBodyDetail, kBodyDetail); break;
+    case MiddleBody: if (body != nullptr) gluSphere(body, kMiddleRadius, kBodyDetail, kBodyDetail); break;
+    case Head: if (body != nullptr) gluSphere(body, kHeadRadius, kBodyDetail, kBodyDetail); break;
+    case Nose: if (plain != nullptr) gluCylinder(plain, kNoseBaseRadius, 0.0, kNoseLength, kFaceDetail, kFaceDetail); break;
+    case Dot: if (plain != nullptr) gluSphere(plain, kDotRadius, kFaceDetail, kFaceDetail); break;
+    case ShapeCount: break;
+  }
 }
 
 void SnowFigure::SetPosition(float x, float y, float z) {
@@ -72,12 +94,11 @@ void SnowFigure::UpdateAndDraw(float dt) {
   // to draw the spheres and the face with, but the hat still stands.
   glColor3f(1.0f, 1.0f, 1.0f);
   m_bodyTexture.Bind();
-  GLUquadric* const body = m_texturedQuadric.get();
-  if (body != nullptr) gluSphere(body, kLowerRadius, kBodyDetail, kBodyDetail);
+  DrawShape(LowerBody);
   glTranslatef(0.0f, 2.45f, 0.0f);
-  if (body != nullptr) gluSphere(body, kMiddleRadius, kBodyDetail, kBodyDetail);
+  DrawShape(MiddleBody);
   glTranslatef(0.0f, 1.65f, 0.0f);
-  if (body != nullptr) gluSphere(body, kHeadRadius, kBodyDetail, kBodyDetail);
+  DrawShape(Head);
 
   DrawHat();
   DrawFace();
@@ -108,13 +129,12 @@ void SnowFigure::DrawHat() const {
 // Drawn at the head's centre with texturing on; switches it off for the nose
 // only. Leaves the current colour black.
 void SnowFigure::DrawFace() const {
-  GLUquadric* const plain = m_plainQuadric.get();
   glDisable(GL_TEXTURE_2D);
 
   glTranslatef(static_cast<GLfloat>(kHeadRadius), 0.0f, 0.0f);
   glColor3f(1.0f, 0.5f, 0.0f);
   glRotatef(90.0f, 0.0f, 1.0f, 0.0f);
-  if (plain != nullptr) gluCylinder(plain, kNoseBaseRadius, 0.0, kNoseLength, kFaceDetail, kFaceDetail);
+  DrawShape(Nose);
 
   glEnable(GL_TEXTURE_2D);
   glRotatef(-90.0f, 0.0f, 1.0f, 0.0f);
@@ -122,6 +142,6 @@ void SnowFigure::DrawFace() const {
   glColor3f(0.0f, 0.0f, 0.0f);
   for (const DotStep& step : kDotSteps) {
     glTranslatef(step.x, step.y, step.z);
-    if (plain != nullptr) gluSphere(plain, kDotRadius, kFaceDetail, kFaceDetail);
+    DrawShape(Dot);
   }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "gfx/DisplayList.h"
 #include "gfx/QuadricHandle.h"
 
 #include <GL/glu.h>
@@ -18,8 +19,8 @@ class SnowFigure {
   SnowFigure(const SnowFigure&) = delete;
   SnowFigure& operator=(const SnowFigure&) = delete;
 
-  // Loads the body and hat images and creates the two quadrics. Needs the GL
-  // context current. A missing image leaves that part untextured.
+  // Loads the body and hat images, creates the two quadrics and records the
+  // figure's round shapes once. Needs the GL context current. A missing image leaves that part untextured.
   void Init();
   // Turns the figure by dt milliseconds (a tenth of a degree per ms) and
   // draws it standing on the base point. Restores texturing, blending and the
@@ -34,8 +35,15 @@ class SnowFigure {
   void SetAngle(float degrees) { m_angle = degrees; }
 
  private:
+  // The figure's quadric shapes, each recorded once by Init.
+  enum Shape { LowerBody, MiddleBody, Head, Nose, Dot, ShapeCount };
+
   void DrawHat() const;
   void DrawFace() const;
+  // Runs a shape's recording; draws it directly if it has none.
+  void DrawShape(Shape shape) const;
+  // Issues a shape's quadric calls; nothing without its quadric.
+  void IssueShape(Shape shape) const;
 
   float m_x = 0.0f;
   float m_y = 0.0f;
@@ -44,5 +52,6 @@ class SnowFigure {
   Texture m_hatTexture;
   QuadricHandle m_texturedQuadric;
   QuadricHandle m_plainQuadric;
+  DisplayList m_shapes[ShapeCount];
   float m_angle = 0.0f;
 };
