@@ -24,11 +24,15 @@ std::uint32_t ReadLittle32(const unsigned char* at) {
          (static_cast<std::uint32_t>(at[2]) << 16) | (static_cast<std::uint32_t>(at[3]) << 24);
 }
 
-// SDL's WAVE reader allocates a chunk's claimed size before it reads it, so a
-// broken header can ask for gigabytes. A RIFF WAVE file is let through only
-// when every chunk it declares fits in the file; other files are left to the
-// decoders.
-bool WaveChunksFit(int fd, std::uint64_t fileSize) {
+std::uint16_t ReadLittle16(const unsigned char* at) { return static_cast<std::uint16_t>(at[0] | (at[1] << 8)); }
+
+// SDL's WAVE readers trust the file: a chunk's claimed size is allocated
+// before it is read (a broken header can ask for gigabytes), and a format
+// with more than 255 channels wraps round to none and divides by zero. A
+// RIFF WAVE file is let through only when every chunk it declares fits in
+// the file and its format has 1 to 8 channels (what SDL can play), a sample
+// rate and a block size. Other files are left to the decoders.
+bool WaveLooksSane(int fd, std::uint64_t fileSize) {
   unsigned char head[12] = {};
   if (pread(fd, head, sizeof head, 0) != static_cast<ssize_t>(sizeof head)) return true;
   if (std::memcmp(head, "RIFF", 4) != 0 || std::memcmp(head + 8, "WAVE", 4) != 0) return true;
@@ -39,6 +43,17 @@ bool WaveChunksFit(int fd, std::uint64_t fileSize) {
     const std::uint64_t size = ReadLittle32(chunk + 4);
     offset += sizeof chunk;
     if (size > fileSize - offset) return false;
+    if (std::memcmp(chunk, "fmt ", 4) == 0) {
+      unsigned char format[14] = {};
+      if (size < sizeof format ||
+          pread(fd, format, sizeof format, static_cast<off_t>(offset)) != static_cast<ssize_t>(sizeof format)) {
+        return false;
+      }
+      const unsigned channels = ReadLittle16(format + 2);
+      const std::uint32_t rate = ReadLittle32(format + 4);
+      const unsigned blockAlign = ReadLittle16(format + 12);
+      if (channels < 1 || channels > 8 || rate == 0 || blockAlign == 0) return false;
+    }
     offset += size + (size & 1);  // chunks start on even offsets
   }
   return true;
@@ -48,7 +63,7 @@ bool WaveChunksFit(int fd, std::uint64_t fileSize) {
 
 // Opens an asset for reading as an SDL stream, but only a regular file: a
 // named pipe or a device would block the game or never end. A WAVE file
-// must also hold what its chunk headers claim. The mixer is
+// must also be one SDL can read safely. The mixer is
 // never asked to close a stream itself: SDL2_mixer 2.6 leaks it on some
 // broken files.
 MixerAudio::SourcePtr MixerAudio::OpenRegularFile(const char* path) {
@@ -59,7 +74,7 @@ MixerAudio::SourcePtr MixerAudio::OpenRegularFile(const char* path) {
   if (fd < 0) return nullptr;
   struct stat info {};
   if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
-      !WaveChunksFit(fd, static_cast<std::uint64_t>(info.st_size))) {
+      !WaveLooksSane(fd, static_cast<std::uint64_t>(info.st_size))) {
     close(fd);
     return nullptr;
   }

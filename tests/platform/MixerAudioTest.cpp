@@ -148,10 +148,18 @@ TEST(MixerAudio, ToleratesHandleZeroBadFilesAndNoDevice) {
   std::ofstream(hugeWave, std::ios::binary) << huge;
   const std::string cutWave = dir.Path() + "/cut.wav";
   std::ofstream(cutWave, std::ios::binary) << bell.substr(0, 1000);
+  // The bell with 256 channels: SDL keeps the count in a byte, gets none and
+  // divides by it.
+  std::string wide = bell;
+  const std::size_t format = bell.find("fmt ");
+  ASSERT_NE(format, std::string::npos);
+  wide.replace(format + 10, 2, "\x00\x01", 2);
+  const std::string wideWave = dir.Path() + "/wide.wav";
+  std::ofstream(wideWave, std::ios::binary) << wide;
   // Ten bytes the mixer recognises as nothing; it once leaked its stream.
   const std::string garbage = dir.Path() + "/garbage.wav";
   std::ofstream(garbage, std::ios::binary) << std::string("\0WA\xb4\x01X\0\0WX", 10);
-  const std::string paths[] = {missing, dir.Path(), pipe, notSound, hugeWave, cutWave, garbage};
+  const std::string paths[] = {missing, dir.Path(), pipe, notSound, hugeWave, cutWave, wideWave, garbage};
 
   auto exerciseEverything = [&](MixerAudio& audio) {
     for (const AudioHandle handle : {0u, 999u}) {
