@@ -4,6 +4,7 @@
 
 #include "platform/Clock.h"
 #include "platform/Desktop.h"
+#include "platform/DisplayLossExit.h"
 #include "platform/MessageQueue.h"
 #include "platform/MixerAudio.h"
 #include "platform/SdlDisplaySettings.h"
@@ -12,6 +13,7 @@
 #include "platform/SdlWindow.h"
 
 // The real desktop: SDL video and events, SDL2_mixer audio, the system clock.
+// A broken connection to the X display ends the game at once.
 class SdlDesktop {
  public:
   SdlDesktop();
@@ -24,6 +26,7 @@ class SdlDesktop {
   Desktop& Get() { return m_desktop; }
 
  private:
+  DisplayLossExit m_displayLoss;  // first in, last out: it covers SDL's whole life
   bool m_ok = false;
   std::string m_error;
   MixerAudio m_audio;  // outlives nothing that plays: the game is gone first

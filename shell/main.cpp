@@ -1,14 +1,26 @@
 #include <cstdio>
 
+#include "platform/ModeGuard.h"
 #include "platform/SdlDesktop.h"
 #include "shell/GameApp.h"
 
+namespace {
+// How long the game waits, at most, for the mode guard to record the
+// screen's configuration. It records while SDL starts, so normally the wait
+// is over before it begins.
+constexpr int kModeRecordTimeoutMs = 3000;
+}  // namespace
+
 int main() {
+  // First of all, while the process is single-threaded: the guard forks.
+  // It is destroyed last, after the game has given the desktop mode back.
+  ModeGuard guard;
   SdlDesktop desktop;
   if (!desktop.Ok()) {
     std::fprintf(stderr, "christmas-pegs: cannot open the display: %s\n", desktop.Error().c_str());
     return 1;
   }
+  guard.AwaitRecord(kModeRecordTimeoutMs);
   GameApp app(desktop.Get());
   return app.Main();
 }

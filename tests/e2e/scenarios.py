@@ -255,11 +255,34 @@ def scenario_jump_sound(x, args):
         shutil.rmtree(work, ignore_errors=True)
 
 
+# Signals of a crash and SIGKILL: the game cannot restore the mode itself;
+# its mode guard process puts the desktop's configuration back.
+CRASH_SIGNALS = ("SIGSEGV", "SIGABRT", "SIGKILL")
+
+
+def wait_mode(x, wanted, timeout=5.0):
+    """Polls xrandr until the screen runs in `wanted`; returns the last mode seen."""
+    deadline = time.time() + timeout
+    while True:
+        mode = x.mode()
+        if mode == wanted or time.time() > deadline:
+            return mode
+        time.sleep(0.05)
+
+
+def crash_exit_codes(way):
+    """Exit codes (as Popen reports them) that the game may end with after signal `way`."""
+    codes = {-getattr(signal, way)}
+    if way == "SIGSEGV" and os.environ.get("CP_E2E_GAME_PRELOAD"):
+        codes.add(1)  # AddressSanitizer catches SIGSEGV itself, reports and exits with 1
+    return codes
+
+
 def scenario_mode_restore(x, args):
     """Every way out gives the desktop its mode back (Xorg with two real modes)."""
     before = x.mode()
     check(before == "1024x768", f"the test screen starts at 1024x768, not {before}")
-    for way in ("escape", "SIGINT", "SIGTERM", "SIGHUP", "wm-close", "finale"):
+    for way in ("escape", "SIGINT", "SIGTERM", "SIGHUP", "wm-close", "finale") + CRASH_SIGNALS:
         game = Game(x, args.binary, args.root, args.out, f"mode-{way}", audio="dummy")
         game.wait_for(r"^first-frame", after=0)
         check(x.mode() == "640x480", f"{way}: the game runs at 640x480, the screen is at {x.mode()}")
@@ -275,8 +298,57 @@ def scenario_mode_restore(x, args):
             skip_intro(game)
             play(game, DEAD_END)
             game.wait_state("finale", timeout=30)
-        check(game.wait_exit(120) == 0, f"{way}: exit code 0")
-        check(x.mode() == before, f"{way}: the screen is back at {before}, not {x.mode()}")
+        if way in CRASH_SIGNALS:
+            code = game.wait_exit(15)
+            check(code in crash_exit_codes(way), f"{way}: exit code {code}")
+            after = wait_mode(x, before)
+            check(after == before, f"{way}: within 5 s the screen is back at {before}, not {after}")
+        else:
+            check(game.wait_exit(120) == 0, f"{way}: exit code 0")
+            check(x.mode() == before, f"{way}: the screen is back at {before}, not {x.mode()}")
+
+
+def scenario_display_lost(x, args):
+    """The X server goes away under the running game: it leaves at once, nonzero, with one line."""
+    game = Game(x, args.binary, args.root, args.out, "display-lost", audio="dummy")
+    try:
+        game.wait_for(r"^first-frame", after=0)
+        x.proc.kill()
+        x.proc.wait()
+        lost = time.time()
+        code = game.wait_exit(5)
+        took = time.time() - lost
+    finally:
+        game.kill()
+    check(code > 0, f"the game ends with a nonzero exit code of its own, not {code}")
+    with open(game.stderr_path) as f:
+        lines = [line for line in f.read().splitlines() if not line.startswith("SScreenmode : ")]
+    check(lines == ["christmas-pegs: lost the connection to the display"],
+          f"one line about the display on stderr, not {lines}")
+    print(f"display-lost: the game left {took:.2f} s after the X server, exit code {code}")
+
+
+def scenario_mode_refused(x, args):
+    """An X server without 640x480: the game says so, runs, and leaves the screen's mode alone."""
+    before = x.mode()
+    check(before == "1024x768", f"the test screen starts at 1024x768, not {before}")
+    listing = subprocess.run(["xrandr", "--current"], env=x.env(), stdout=subprocess.PIPE, text=True).stdout
+    check("640x480" not in listing, "the test screen offers no 640x480 mode")
+    game = Game(x, args.binary, args.root, args.out, "mode-refused", audio="dummy")
+    skip_intro(game)
+    check(x.mode() == before, f"the screen stays at {before} while the game runs, not {x.mode()}")
+    time.sleep(0.3)
+    game.key("Escape")
+    check(game.wait_exit(15) == 0, "the game quits with exit code 0")
+    with open(game.stderr_path) as f:
+        check("SScreenmode : Displaymode changing failed!" in f.read().splitlines(),
+              "stderr reports the refused mode change")
+    check(x.mode() == before, f"the screen is still at {before}, not {x.mode()}")
+
+
+# Scenarios that need real display modes run on Xorg's dummy driver with
+# these configurations; the others run on Xvfb.
+XORG_CONFIGS = {"mode-restore": "xorg-dummy.conf", "mode-refused": "xorg-dummy-no-vga.conf"}
 
 
 def main():
@@ -290,7 +362,8 @@ def main():
     os.makedirs(args.out, exist_ok=True)
     run = globals()["scenario_" + args.scenario.replace("-", "_")]
     here = os.path.dirname(os.path.abspath(__file__))
-    x = XServer(os.path.join(here, "xorg-dummy.conf") if args.scenario == "mode-restore" else None)
+    config = XORG_CONFIGS.get(args.scenario)
+    x = XServer(os.path.join(here, config) if config else None)
     started = time.time()
     try:
         run(x, args)
