@@ -43,7 +43,14 @@ GameTrace::~GameTrace() {
 void GameTrace::Frame(GameState state, float cursorX, float cursorY, int pegsLeft) {
   if (m_file == nullptr) return;
   ++m_frames;
-  if (m_frames == 1) std::fprintf(m_file, "first-frame %.6f\n", WallClockSeconds());
+  const auto now = std::chrono::steady_clock::now();
+  if (m_frames == 1) {
+    std::fprintf(m_file, "first-frame %.6f\n", WallClockSeconds());
+  } else {
+    const double ms = std::chrono::duration<double, std::milli>(now - m_lastFrame).count();
+    if (ms > 16.0) std::fprintf(m_file, "long-frame %.1f frame %ld\n", ms, m_frames);
+  }
+  m_lastFrame = now;
   if (m_frames == 1 || state != m_state) std::fprintf(m_file, "state %s frame %ld\n", StateName(state), m_frames);
   if (cursorX != m_cursorX || cursorY != m_cursorY) {
     std::fprintf(m_file, "cursor %.2f %.2f frame %ld\n", cursorX, cursorY, m_frames);

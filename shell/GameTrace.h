@@ -1,13 +1,15 @@
 #pragma once
 
+#include <chrono>
 #include <cstdio>
 
 #include "shell/GameState.h"
 
 // Optional lines about the game's progress for test harnesses and
 // measurements: the first presented frame, state changes, the cursor
-// position when it changes, each mouse-button message, and a tick every
-// hundred frames. Written only when
+// position when it changes, each mouse-button message, a tick every
+// hundred frames, and every frame that came more than 16 ms after the one
+// before it. Written only when
 // CHRISTMAS_PEGS_TRACE names a file ("-" for stderr); otherwise the game
 // stays silent.
 class GameTrace {
@@ -25,6 +27,7 @@ class GameTrace {
   std::FILE* m_file = nullptr;
   bool m_ownsFile = false;
   long m_frames = 0;
+  std::chrono::steady_clock::time_point m_lastFrame;
   GameState m_state = StateIntro;
   float m_cursorX = 0.0f;
   float m_cursorY = 0.0f;
