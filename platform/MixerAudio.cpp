@@ -63,9 +63,8 @@ bool WaveLooksSane(int fd, std::uint64_t fileSize) {
 
 // Opens an asset for reading as an SDL stream, but only a regular file: a
 // named pipe or a device would block the game or never end. A WAVE file
-// must also be one SDL can read safely. The mixer is
-// never asked to close a stream itself: SDL2_mixer 2.6 leaks it on some
-// broken files.
+// must also be one SDL can read safely. The mixer is never asked to close a
+// stream itself: SDL2_mixer 2.6 leaks it on some broken files.
 MixerAudio::SourcePtr MixerAudio::OpenRegularFile(const char* path) {
   if (path == nullptr) return nullptr;
   const std::string name = ResolveAssetPath(path);
