@@ -13,6 +13,7 @@
 #include <string>
 
 #include "platform/AssetPath.h"
+#include "platform/LittleEndian.h"
 
 namespace {
 
@@ -44,12 +45,6 @@ class FileDescriptor {
 constexpr std::size_t kFileHeaderSize = 14;
 constexpr std::size_t kHeaderBytes = kFileHeaderSize + 40;  // file header and the fields of BITMAPINFOHEADER we check
 
-std::uint32_t U16(const unsigned char* at) { return static_cast<std::uint32_t>(at[0] | (at[1] << 8)); }
-std::uint32_t U32(const unsigned char* at) {
-  return static_cast<std::uint32_t>(at[0]) | (static_cast<std::uint32_t>(at[1]) << 8) |
-         (static_cast<std::uint32_t>(at[2]) << 16) | (static_cast<std::uint32_t>(at[3]) << 24);
-}
-
 std::size_t ReadAt(int fd, unsigned char* buffer, std::size_t count) {
   std::size_t done = 0;
   while (done < count) {
@@ -65,21 +60,21 @@ std::size_t ReadAt(int fd, unsigned char* buffer, std::size_t count) {
 // claims must fit in the file.
 bool HeaderIsSane(const unsigned char* header, std::size_t headerBytes, std::uint64_t fileSize, GLint maxSize) {
   if (headerBytes < kFileHeaderSize + 12 || header[0] != 'B' || header[1] != 'M') return false;
-  const std::uint64_t pixelOffset = U32(header + 10);
-  const std::uint32_t infoSize = U32(header + 14);
+  const std::uint64_t pixelOffset = ReadLittle32(header + 10);
+  const std::uint32_t infoSize = ReadLittle32(header + 14);
   std::int64_t width = 0;
   std::int64_t height = 0;
   std::uint32_t bitsPerPixel = 0;
   std::uint32_t compression = 0;
   if (infoSize == 12) {  // OS/2 core header: 16-bit unsigned sizes
-    width = U16(header + 18);
-    height = U16(header + 20);
-    bitsPerPixel = U16(header + 24);
+    width = ReadLittle16(header + 18);
+    height = ReadLittle16(header + 20);
+    bitsPerPixel = ReadLittle16(header + 24);
   } else if (infoSize >= 40 && headerBytes >= kHeaderBytes) {
-    width = static_cast<std::int32_t>(U32(header + 18));
-    height = static_cast<std::int32_t>(U32(header + 22));
-    bitsPerPixel = U16(header + 28);
-    compression = U32(header + 30);
+    width = static_cast<std::int32_t>(ReadLittle32(header + 18));
+    height = static_cast<std::int32_t>(ReadLittle32(header + 22));
+    bitsPerPixel = ReadLittle16(header + 28);
+    compression = ReadLittle32(header + 30);
   } else {
     return false;
   }

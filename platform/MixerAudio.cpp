@@ -12,19 +12,13 @@
 #include <utility>
 
 #include "platform/AssetPath.h"
+#include "platform/LittleEndian.h"
 
 namespace {
 
 // The one mixer channel the sample plays on: a new play takes it over.
 constexpr int kSampleChannel = 0;
 constexpr int kChunkSize = 1024;
-
-std::uint32_t ReadLittle32(const unsigned char* at) {
-  return static_cast<std::uint32_t>(at[0]) | (static_cast<std::uint32_t>(at[1]) << 8) |
-         (static_cast<std::uint32_t>(at[2]) << 16) | (static_cast<std::uint32_t>(at[3]) << 24);
-}
-
-std::uint16_t ReadLittle16(const unsigned char* at) { return static_cast<std::uint16_t>(at[0] | (at[1] << 8)); }
 
 // SDL's WAVE readers trust the file: a chunk's claimed size is allocated
 // before it is read (a broken header can ask for gigabytes), and a format
