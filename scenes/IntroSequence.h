@@ -4,7 +4,7 @@
 
 #include "gfx/OutlineFont.h"
 #include "scenes/SnowFigure.h"
-#include "shell/FrameTimer.h"
+#include "platform/FrameTimer.h"
 
 class DrawSurface;
 

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "shell/SceneSetup.h"
+#include "gfx/SceneSetup.h"
 
 namespace {
 constexpr WindowRect kFullscreenRect{0, 0, 640, 480};

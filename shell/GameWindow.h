@@ -11,7 +11,7 @@
 #include "scenes/IntroSequence.h"
 #include "scenes/Snowfall.h"
 #include "shell/DisplayModeSwitcher.h"
-#include "shell/FrameTimer.h"
+#include "platform/FrameTimer.h"
 #include "shell/GameState.h"
 #include "shell/GameTrace.h"
 #include "shell/GlContext.h"

@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-#include "shell/SceneSetup.h"
+#include "gfx/SceneSetup.h"
 
 HeadlessGl::HeadlessGl(int width, int height) : m_width(width), m_height(height) {
   setenv("SDL_VIDEODRIVER", "offscreen", 0);

@@ -1,4 +1,4 @@
-#include "shell/FrameTimer.h"
+#include "platform/FrameTimer.h"
 
 void FrameTimer::Init() {
   if (m_clock->CounterFrequency(m_frequency)) {

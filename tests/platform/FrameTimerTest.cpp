@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "shell/FrameTimer.h"
+#include "platform/FrameTimer.h"
 #include "tests/support/FakeDesktop.h"
 
 namespace {

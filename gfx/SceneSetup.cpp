@@ -1,4 +1,4 @@
-#include "shell/SceneSetup.h"
+#include "gfx/SceneSetup.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
