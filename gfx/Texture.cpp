@@ -2,17 +2,12 @@
 
 #include <GL/glu.h>
 #include <SDL.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <memory>
-#include <string>
 
-#include "platform/AssetPath.h"
+#include "platform/AssetFile.h"
 #include "platform/LittleEndian.h"
 
 namespace {
@@ -22,38 +17,8 @@ struct SurfaceDeleter {
 };
 using SurfacePtr = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
 
-// Owns a file descriptor until it is handed on (to a FILE stream).
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : m_fd(fd) {}
-  ~FileDescriptor() {
-    if (m_fd >= 0) close(m_fd);
-  }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  int Get() const { return m_fd; }
-  int Take() {
-    const int fd = m_fd;
-    m_fd = -1;
-    return fd;
-  }
-
- private:
-  int m_fd;
-};
-
 constexpr std::size_t kFileHeaderSize = 14;
 constexpr std::size_t kHeaderBytes = kFileHeaderSize + 40;  // file header and the fields of BITMAPINFOHEADER we check
-
-std::size_t ReadAt(int fd, unsigned char* buffer, std::size_t count) {
-  std::size_t done = 0;
-  while (done < count) {
-    const ssize_t got = pread(fd, buffer + done, count - done, static_cast<off_t>(done));
-    if (got <= 0) break;
-    done += static_cast<std::size_t>(got);
-  }
-  return done;
-}
 
 // Checks the BMP headers against the file's real size and GL's texture size
 // limit before any decoder allocates from them: the pixel rows the header
@@ -109,28 +74,15 @@ bool HeaderIsSane(const unsigned char* header, std::size_t headerBytes, std::uin
 // each padded to a multiple of 4 bytes, the picture's bottom row first (the
 // order of a usual bottom-up file). Null when the file is not a sane bitmap.
 SurfacePtr ReadBottomUpBgr(const char* path) {
-  const std::string name = ResolveAssetPath(path);
-  if (name.empty()) return nullptr;
-  FileDescriptor file(open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-  if (file.Get() < 0) return nullptr;
-  struct stat info {};
-  if (fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return nullptr;
-
   GLint maxSize = 0;
   glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
-  unsigned char header[kHeaderBytes] = {};
-  const std::size_t headerBytes = ReadAt(file.Get(), header, sizeof header);
-  if (!HeaderIsSane(header, headerBytes, static_cast<std::uint64_t>(info.st_size), maxSize)) return nullptr;
-
-  FILE* stream = fdopen(file.Get(), "rb");
-  if (stream == nullptr) return nullptr;
-  file.Take();
-  SDL_RWops* source = SDL_RWFromFP(stream, SDL_TRUE);
-  if (source == nullptr) {
-    std::fclose(stream);
-    return nullptr;
-  }
-  SurfacePtr surface(SDL_LoadBMP_RW(source, 1));
+  SdlStream source = AssetFile::Open(path, [maxSize](const AssetFile& file) {
+    unsigned char header[kHeaderBytes] = {};
+    const std::size_t headerBytes = file.ReadAt(0, header, sizeof header);
+    return HeaderIsSane(header, headerBytes, file.Size(), maxSize);
+  });
+  if (!source) return nullptr;
+  SurfacePtr surface(SDL_LoadBMP_RW(source.get(), 0));
   if (!surface) return nullptr;
   if (surface->format->format != SDL_PIXELFORMAT_BGR24) {
     surface.reset(SDL_ConvertSurfaceFormat(surface.get(), SDL_PIXELFORMAT_BGR24, 0));

@@ -1,17 +1,12 @@
 #include "platform/MixerAudio.h"
 
 #include <SDL.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
-#include <string>
 #include <utility>
 
-#include "platform/AssetPath.h"
+#include "platform/AssetFile.h"
 #include "platform/LittleEndian.h"
 
 namespace {
@@ -26,23 +21,21 @@ constexpr int kChunkSize = 1024;
 // RIFF WAVE file is let through only when every chunk it declares fits in
 // the file and its format has 1 to 8 channels (what SDL can play), a sample
 // rate and a block size. Other files are left to the decoders.
-bool WaveLooksSane(int fd, std::uint64_t fileSize) {
+bool WaveLooksSane(const AssetFile& file) {
+  const std::uint64_t fileSize = file.Size();
   unsigned char head[12] = {};
-  if (pread(fd, head, sizeof head, 0) != static_cast<ssize_t>(sizeof head)) return true;
+  if (file.ReadAt(0, head, sizeof head) != sizeof head) return true;
   if (std::memcmp(head, "RIFF", 4) != 0 || std::memcmp(head + 8, "WAVE", 4) != 0) return true;
   std::uint64_t offset = sizeof head;
   while (offset + 8 <= fileSize) {
     unsigned char chunk[8] = {};
-    if (pread(fd, chunk, sizeof chunk, static_cast<off_t>(offset)) != static_cast<ssize_t>(sizeof chunk)) return false;
+    if (file.ReadAt(offset, chunk, sizeof chunk) != sizeof chunk) return false;
     const std::uint64_t size = ReadLittle32(chunk + 4);
     offset += sizeof chunk;
     if (size > fileSize - offset) return false;
     if (std::memcmp(chunk, "fmt ", 4) == 0) {
       unsigned char format[14] = {};
-      if (size < sizeof format ||
-          pread(fd, format, sizeof format, static_cast<off_t>(offset)) != static_cast<ssize_t>(sizeof format)) {
-        return false;
-      }
+      if (size < sizeof format || file.ReadAt(offset, format, sizeof format) != sizeof format) return false;
       const unsigned channels = ReadLittle16(format + 2);
       const std::uint32_t rate = ReadLittle32(format + 4);
       const unsigned blockAlign = ReadLittle16(format + 12);
@@ -55,31 +48,10 @@ bool WaveLooksSane(int fd, std::uint64_t fileSize) {
 
 }  // namespace
 
-// Opens an asset for reading as an SDL stream, but only a regular file: a
-// named pipe or a device would block the game or never end. A WAVE file
-// must also be one SDL can read safely. The mixer is never asked to close a
-// stream itself: SDL2_mixer 2.6 leaks it on some broken files.
-MixerAudio::SourcePtr MixerAudio::OpenRegularFile(const char* path) {
-  if (path == nullptr) return nullptr;
-  const std::string name = ResolveAssetPath(path);
-  if (name.empty()) return nullptr;
-  const int fd = open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-  if (fd < 0) return nullptr;
-  struct stat info {};
-  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
-      !WaveLooksSane(fd, static_cast<std::uint64_t>(info.st_size))) {
-    close(fd);
-    return nullptr;
-  }
-  FILE* stream = fdopen(fd, "rb");
-  if (stream == nullptr) {
-    close(fd);
-    return nullptr;
-  }
-  SourcePtr source(SDL_RWFromFP(stream, SDL_TRUE));
-  if (!source) std::fclose(stream);
-  return source;
-}
+// Opens an asset for the mixer: a regular file, and, when it is a WAVE file,
+// one SDL can read safely. The mixer is never asked to close a stream
+// itself: SDL2_mixer 2.6 leaks it on some broken files.
+SdlStream MixerAudio::OpenSource(const char* path) { return AssetFile::Open(path, WaveLooksSane); }
 
 MixerAudio::~MixerAudio() { Free(); }
 
@@ -129,7 +101,7 @@ AudioHandle MixerAudio::LoadSample(bool fromMemory, const char* path, std::uint3
                                    int, unsigned) {
   // Only whole files are supported.
   if (!m_open || fromMemory || offset != 0 || length != 0) return 0;
-  const SourcePtr source = OpenRegularFile(path);
+  const SdlStream source = OpenSource(path);
   if (!source) return 0;
   Mix_Chunk* chunk = Mix_LoadWAV_RW(source.get(), 0);
   if (chunk == nullptr) return 0;
@@ -158,7 +130,7 @@ bool MixerAudio::FreeSample(AudioHandle sample) {
 AudioHandle MixerAudio::CreateFileStream(bool fromMemory, const char* path, std::uint32_t offset, std::uint32_t length,
                                          unsigned) {
   if (!m_open || fromMemory || offset != 0 || length != 0) return 0;
-  SourcePtr source = OpenRegularFile(path);
+  SdlStream source = OpenSource(path);
   if (!source) return 0;
   Mix_Music* music = Mix_LoadMUS_RW(source.get(), 0);
   if (music == nullptr) return 0;

@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 
+#include "platform/AssetFile.h"
 #include "platform/AudioLayer.h"
 
 // The audio layer on SDL2_mixer: streams are mixer music, the sample a
@@ -36,18 +37,14 @@ class MixerAudio final : public AudioLayer {
   struct MusicDeleter {
     void operator()(Mix_Music* music) const { Mix_FreeMusic(music); }
   };
-  struct SourceDeleter {
-    void operator()(SDL_RWops* source) const { SDL_RWclose(source); }
-  };
-  using SourcePtr = std::unique_ptr<SDL_RWops, SourceDeleter>;
   // Music reads its file while it plays, so the file stays open as long as
   // the music: the music goes first (members are destroyed last to first).
   struct Stream {
-    SourcePtr source;
+    SdlStream source;
     std::unique_ptr<Mix_Music, MusicDeleter> music;
   };
 
-  static SourcePtr OpenRegularFile(const char* path);
+  static SdlStream OpenSource(const char* path);
 
   AudioHandle NextHandle();
 
