@@ -7,15 +7,17 @@ constexpr int kSampleCount = 1;
 
 SoundBank::~SoundBank() {
   if (!m_loaded) return;
-  // The streams go with the library; the last Stop comes after Free.
-  m_layer->FreeSample(m_sample);
-  m_layer->Free();
-  m_layer->Stop();
+  // The streams go with the library; the last Stop comes after Free. Sound
+  // is never worth a failure: every result of the audio layer is ignored.
+  static_cast<void>(m_layer->FreeSample(m_sample));
+  static_cast<void>(m_layer->Free());
+  static_cast<void>(m_layer->Stop());
 }
 
 void SoundBank::Init(const void* window) {
-  m_layer->Initialise(-1, 44100, 0, window);
-  m_layer->Start();
+  // Without an output every later call fails quietly: the game stays silent.
+  static_cast<void>(m_layer->Initialise(-1, 44100, 0, window));
+  static_cast<void>(m_layer->Start());
   m_sample = m_layer->LoadSample(false, "Data/Absetzen.wav", 0, 0, 1, AudioLayer::SampleOverrideVolume);
   m_streams[0] = m_layer->CreateFileStream(false, "Data\\Rudi.mp3", 0, 0, 0);
   m_streams[1] = m_layer->CreateFileStream(false, "Data\\Jingle Bells.mp3", 0, 0, 0);
@@ -24,16 +26,16 @@ void SoundBank::Init(const void* window) {
 
 void SoundBank::PlayStream(int index, bool loop) {
   if (index < 0 || index >= kStreamCount) return;
-  m_layer->PlayStream(m_streams[index], true, loop ? AudioLayer::PlayLooped : 0);
+  static_cast<void>(m_layer->PlayStream(m_streams[index], true, loop ? AudioLayer::PlayLooped : 0));
 }
 
 void SoundBank::PlaySample(int index) {
   if (index < 0 || index >= kSampleCount) return;
-  m_layer->PlaySample(m_sample);
+  static_cast<void>(m_layer->PlaySample(m_sample));
 }
 
 void SoundBank::RestartOutput(int index) {
   if (index < 0 || index >= kStreamCount) return;
-  m_layer->Stop();
-  m_layer->Start();
+  static_cast<void>(m_layer->Stop());
+  static_cast<void>(m_layer->Start());
 }

@@ -46,7 +46,10 @@ void BM_OutlineFontPrint(benchmark::State& state) {
     return;
   }
   OutlineFont font;
-  font.Create(nullptr, "Arial", 36, 0.0f, 800, FontStyle{});
+  if (!font.Create(nullptr, "Arial", 36, 0.0f, 800, FontStyle{})) {
+    state.SkipWithError("no font lists");
+    return;
+  }
   gl.ResetScene();
   glDisable(GL_TEXTURE_2D);
   for (auto _ : state) {

@@ -41,7 +41,10 @@ void BM_FinaleFrame(benchmark::State& state) {
   }
   gl.ResetScene();
   FinaleScreen finale;
-  finale.Init(nullptr, 9);
+  if (!finale.Init(nullptr, 9)) {
+    state.SkipWithError("no finale font");
+    return;
+  }
   if (state.range(0) == 1) {
     finale.UpdateAndDraw(20000.0f);  // through the rating in one frame
     finale.UpdateAndDraw(20000.0f);  // greeting centred

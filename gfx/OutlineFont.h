@@ -37,7 +37,7 @@ class OutlineFont : public GlFont {
   // a back face at z = -extrusion and side walls. Underline is not drawn.
   // Returns false only when no lists could be reserved; without any usable
   // face the lists draw nothing and advance by nothing.
-  bool Create(DrawSurface* surface, const char* faceName, int height, float extrusion, int weight, FontStyle style);
+  [[nodiscard]] bool Create(DrawSurface* surface, const char* faceName, int height, float extrusion, int weight, FontStyle style);
 
   // Formats like printf (at most 255 characters are kept) and draws the text
   // at the current origin, right aligned or centred on it for AlignRight or

@@ -18,9 +18,9 @@ class Texture {
 
   // Loads the file and builds the whole mipmap chain. False (and no texture
   // held) when the file cannot be read as a bitmap.
-  virtual bool LoadMipmapped(const char* path, GLint minFilter, GLint magFilter, bool clampToEdge);
+  [[nodiscard]] virtual bool LoadMipmapped(const char* path, GLint minFilter, GLint magFilter, bool clampToEdge);
   // As LoadMipmapped, level 0 only; width and height must be powers of two.
-  virtual bool Load(const char* path, GLint minFilter, GLint magFilter, bool clampToEdge);
+  [[nodiscard]] virtual bool Load(const char* path, GLint minFilter, GLint magFilter, bool clampToEdge);
   // Binds the held texture to GL_TEXTURE_2D; binds 0 when none is held.
   void Bind() const;
   // Deletes the held texture, if any.

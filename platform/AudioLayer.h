@@ -14,15 +14,15 @@ class AudioLayer {
 
   virtual ~AudioLayer() = default;
   // device -1 is the default output device; window is the game window (unused here).
-  virtual bool Initialise(int device, int rate, unsigned flags, const void* window) = 0;
-  virtual bool Start() = 0;
-  virtual bool Stop() = 0;
-  virtual bool Free() = 0;
-  virtual AudioHandle LoadSample(bool fromMemory, const char* path, std::uint32_t offset, std::uint32_t length,
+  [[nodiscard]] virtual bool Initialise(int device, int rate, unsigned flags, const void* window) = 0;
+  [[nodiscard]] virtual bool Start() = 0;
+  [[nodiscard]] virtual bool Stop() = 0;
+  [[nodiscard]] virtual bool Free() = 0;
+  [[nodiscard]] virtual AudioHandle LoadSample(bool fromMemory, const char* path, std::uint32_t offset, std::uint32_t length,
                                  int maxPlaybacks, unsigned flags) = 0;
-  virtual std::uint32_t PlaySample(AudioHandle sample) = 0;
-  virtual bool FreeSample(AudioHandle sample) = 0;
-  virtual AudioHandle CreateFileStream(bool fromMemory, const char* path, std::uint32_t offset, std::uint32_t length,
+  [[nodiscard]] virtual std::uint32_t PlaySample(AudioHandle sample) = 0;
+  [[nodiscard]] virtual bool FreeSample(AudioHandle sample) = 0;
+  [[nodiscard]] virtual AudioHandle CreateFileStream(bool fromMemory, const char* path, std::uint32_t offset, std::uint32_t length,
                                        unsigned flags) = 0;
-  virtual bool PlayStream(AudioHandle stream, bool flush, unsigned flags) = 0;
+  [[nodiscard]] virtual bool PlayStream(AudioHandle stream, bool flush, unsigned flags) = 0;
 };

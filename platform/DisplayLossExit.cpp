@@ -3,16 +3,13 @@
 #include <X11/Xlib.h>
 #include <unistd.h>
 
-#include <cstring>
+#include "platform/Diagnostics.h"
 
 namespace {
-constexpr const char* kMessage = "christmas-pegs: lost the connection to the display\n";
-
 // Called by Xlib with its connection dead and its lock held: only
 // async-signal-safe calls, and no return (Xlib would exit() after it).
 int LeaveAtOnce(Display*) {
-  const ssize_t ignored = write(STDERR_FILENO, kMessage, std::strlen(kMessage));
-  (void)ignored;
+  Diagnostics::Error("lost the connection to the display");
   _exit(1);
 }
 }  // namespace

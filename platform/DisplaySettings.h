@@ -22,7 +22,7 @@ class DisplaySettings {
   // Fullscreen: switch to `mode` (not null). Test with null: whether a reset
   // would work. Reset with null: give the desktop mode back. Reset with a mode:
   // make that the desktop's mode again.
-  virtual ModeChangeResult Change(const DisplayMode* mode, ModeChange how) = 0;
+  [[nodiscard]] virtual ModeChangeResult Change(const DisplayMode* mode, ModeChange how) = 0;
   // Where the two mode-change diagnostics go.
   virtual void DebugOutput(const char* text) = 0;
 };

@@ -12,9 +12,10 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
-#include <cstring>
 #include <ctime>
 #include <vector>
+
+#include "platform/Diagnostics.h"
 
 namespace {
 // The bytes on the channel. Watcher to game: whether it holds a record.
@@ -75,11 +76,6 @@ int IgnoreXError(Display*, XErrorEvent*) { return 0; }
 
 // The X server is gone: there is nothing left to restore.
 int LeaveOnXIoError(Display*) { _exit(0); }
-
-void Say(const char* text) {
-  const ssize_t ignored = write(STDERR_FILENO, text, std::strlen(text));
-  (void)ignored;
-}
 
 bool Record(Display* display, ScreenSetting& setting) {
   int eventBase = 0;
@@ -200,7 +196,7 @@ void KeepOnlyChannel(int channel, int gameEnd) {
   } while (got < 0 && errno == EINTR);
   if (got == 1 && byte == kEndedNormally) _exit(0);
   if (recorded && Restore(display, saved)) {
-    Say("christmas-pegs: the game ended abnormally; the screen's mode has been put back\n");
+    Diagnostics::Error("the game ended abnormally; the screen's mode has been put back");
   }
   _exit(0);
 }

@@ -1,6 +1,6 @@
 #include "platform/SdlDisplaySettings.h"
 
-#include <cstdio>
+#include "platform/Diagnostics.h"
 
 namespace {
 DisplayMode FromSdl(const SDL_DisplayMode& mode) {
@@ -56,4 +56,4 @@ ModeChangeResult SdlDisplaySettings::Change(const DisplayMode* mode, ModeChange 
   return ModeChangeResult::Failed;
 }
 
-void SdlDisplaySettings::DebugOutput(const char* text) { std::fputs(text, stderr); }
+void SdlDisplaySettings::DebugOutput(const char* text) { Diagnostics::Text(text); }

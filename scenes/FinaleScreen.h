@@ -19,7 +19,7 @@ class FinaleScreen {
   // Builds the font and keeps the count. Leaves phase, scales, position and
   // done flag as construction set them: the finale runs once per process.
   // Returns the font's result.
-  bool Init(DrawSurface* surface, int pegsLeft);
+  [[nodiscard]] bool Init(DrawSurface* surface, int pegsLeft);
   // Advances the current phase by dt ms and draws it. Leaves the resting GL
   // state and the modelview stack as it found them.
   void UpdateAndDraw(float dt);

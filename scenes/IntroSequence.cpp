@@ -22,7 +22,7 @@ IntroSequence::IntroSequence() {
 
 void IntroSequence::Init(DrawSurface* surface) {
   // A failed font leaves Print drawing nothing; the timing goes on regardless.
-  m_font.Create(surface, "Arial", 36, 0.0f, 800, FontStyle{});
+  static_cast<void>(m_font.Create(surface, "Arial", 36, 0.0f, 800, FontStyle{}));
   m_timer.Init();
   m_figure.Init();
   m_figure.SetPosition(kFigureX, kFigureY, kFigureZ);

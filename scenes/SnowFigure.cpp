@@ -49,8 +49,9 @@ GLUquadric* NewQuadric(GLboolean textured) {
 }  // namespace
 
 void SnowFigure::Init() {
-  m_bodyTexture.LoadMipmapped("Data/Schneeman.bmp", GL_LINEAR_MIPMAP_NEAREST, GL_LINEAR, false);
-  m_hatTexture.LoadMipmapped("Data/Muetze.bmp", GL_LINEAR_MIPMAP_NEAREST, GL_LINEAR, false);
+  // A missing picture leaves the figure untextured.
+  static_cast<void>(m_bodyTexture.LoadMipmapped("Data/Schneeman.bmp", GL_LINEAR_MIPMAP_NEAREST, GL_LINEAR, false));
+  static_cast<void>(m_hatTexture.LoadMipmapped("Data/Muetze.bmp", GL_LINEAR_MIPMAP_NEAREST, GL_LINEAR, false));
   m_texturedQuadric.reset(NewQuadric(GL_TRUE));
   m_plainQuadric.reset(NewQuadric(GL_FALSE));
   // Spheres cost thousands of vertices: they are generated once, not every

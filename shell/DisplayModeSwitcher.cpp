@@ -14,11 +14,12 @@ bool DisplayModeSwitcher::ChangeMode(int width, int height, int bitsPerPixel) {
 
 void DisplayModeSwitcher::Restore() {
   if (!m_changed) return;
+  // Nothing better can be done when a reset fails: its result is ignored.
   if (m_display->Change(nullptr, ModeChange::Test) == ModeChangeResult::Successful) {
-    m_display->Change(nullptr, ModeChange::Reset);
-    m_display->Change(&m_savedMode, ModeChange::Reset);
+    static_cast<void>(m_display->Change(nullptr, ModeChange::Reset));
+    static_cast<void>(m_display->Change(&m_savedMode, ModeChange::Reset));
   } else {
-    m_display->Change(nullptr, ModeChange::Reset);
+    static_cast<void>(m_display->Change(nullptr, ModeChange::Reset));
   }
   m_changed = false;
 }

@@ -12,7 +12,7 @@ class DisplayModeSwitcher {
 
   // True when the screen now runs in the requested mode. A bitsPerPixel of
   // -1 keeps the depth of the desktop's mode.
-  bool ChangeMode(int width, int height, int bitsPerPixel);
+  [[nodiscard]] bool ChangeMode(int width, int height, int bitsPerPixel);
   // Gives the desktop's mode back if a change is in force; else does nothing.
   void Restore();
   bool Changed() const { return m_changed; }

@@ -1,13 +1,15 @@
 #include "shell/GameApp.h"
 
-#include <cstdio>
+#include <string>
+
+#include "platform/Diagnostics.h"
 
 bool GameApp::InitInstance() {
   m_pGameWindow = std::make_unique<GameWindow>(m_desktop);
   m_mainWindow = m_pGameWindow.get();
   if (!m_pGameWindow->CreateMainWindow()) {
-    std::fprintf(stderr, "christmas-pegs: cannot open the game window with an OpenGL context: %s\n",
-                 m_desktop.window.LastError());
+    Diagnostics::Error(std::string("cannot open the game window with an OpenGL context: ") +
+                       m_desktop.window.LastError());
     return false;
   }
   return true;

@@ -32,7 +32,9 @@ GameWindow::~GameWindow() {
 }
 
 bool GameWindow::CreateMainWindow() {
-  if (m_fullscreen) m_displayMode.ChangeMode(640, 480, 16);
+  // A refused mode leaves the screen as it is; the window still takes the
+  // fullscreen rectangle, and the game goes on.
+  if (m_fullscreen) static_cast<void>(m_displayMode.ChangeMode(640, 480, 16));
   const bool created = Create("OpenGL", m_fullscreen ? WindowStyle::Popup : WindowStyle::Captioned,
                               m_fullscreen ? kFullscreenRect : kWindowedRect);
   if (!created) return false;
@@ -54,7 +56,9 @@ int GameWindow::OnCreate() {
 void GameWindow::SetupScene() {
   ApplyRestingGlState();
   for (int i = 0; i < 4; ++i) {
-    m_textures[i].LoadMipmapped(kWindowTexturePaths[i], GL_LINEAR_MIPMAP_NEAREST, GL_LINEAR, false);
+    // A missing picture leaves its texture blank: untextured drawing.
+    static_cast<void>(
+        m_textures[i].LoadMipmapped(kWindowTexturePaths[i], GL_LINEAR_MIPMAP_NEAREST, GL_LINEAR, false));
   }
   m_board.Setup(&m_textures[0], &m_textures[1], &m_sound);
   m_snowfall.Init(&m_textures[2]);
@@ -104,7 +108,7 @@ void GameWindow::OnFocusLost() {
 
 void GameWindow::ApplyWindowMode() {
   if (m_fullscreen) {
-    m_displayMode.ChangeMode(640, 480, 16);
+    static_cast<void>(m_displayMode.ChangeMode(640, 480, 16));  // refused: as at start
     if (Style() != WindowStyle::Popup) SetStyle(WindowStyle::Popup);
     Move(kFullscreenRect);
   } else {
@@ -197,7 +201,8 @@ void GameWindow::StepState() {
       if (m_exitZ >= 2.0f) {
         m_state = StateFinale;
         const int pegsLeft = m_board.CountPegs();
-        m_finale.Init(m_pClientDC.get(), pegsLeft);
+        // Without a font the finale still runs its timing and ends the game.
+        static_cast<void>(m_finale.Init(m_pClientDC.get(), pegsLeft));
         m_sound.RestartOutput(0);
         m_sound.PlayStream(1, false);
       }

@@ -4,7 +4,7 @@
 
 GlContext::~GlContext() {
   if (m_context != nullptr) {
-    m_window->MakeCurrent(nullptr);
+    static_cast<void>(m_window->MakeCurrent(nullptr));  // going away regardless
     m_window->DeleteGlContext(m_context);
   }
 }

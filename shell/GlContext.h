@@ -16,8 +16,8 @@ class GlContext {
 
   // Sets the pixel format, creates the context and makes it current. False
   // when there is no surface, no usable pixel format or no context.
-  bool CreateContext(DrawSurface* surface, std::uint8_t stencilBits);
-  bool SetupPixelFormat(DrawSurface* surface, std::uint8_t stencilBits);
+  [[nodiscard]] bool CreateContext(DrawSurface* surface, std::uint8_t stencilBits);
+  [[nodiscard]] bool SetupPixelFormat(DrawSurface* surface, std::uint8_t stencilBits);
 
  private:
   GlContextHandle m_context = nullptr;

@@ -1,5 +1,4 @@
-#include <cstdio>
-
+#include "platform/Diagnostics.h"
 #include "platform/ModeGuard.h"
 #include "platform/SdlDesktop.h"
 #include "shell/GameApp.h"
@@ -17,7 +16,7 @@ int main() {
   ModeGuard guard;
   SdlDesktop desktop;
   if (!desktop.Ok()) {
-    std::fprintf(stderr, "christmas-pegs: cannot open the display: %s\n", desktop.Error().c_str());
+    Diagnostics::Error("cannot open the display: " + desktop.Error());
     return 1;
   }
   guard.AwaitRecord(kModeRecordTimeoutMs);

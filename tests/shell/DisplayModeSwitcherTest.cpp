@@ -21,7 +21,7 @@ TEST(DisplayModeSwitcher, ChangeAndRestoreMakeTheDesignedCalls) {
     switcher.Restore();
     EXPECT_EQ(display.calls.size(), 4u) << "a second restore does nothing";
 
-    switcher.ChangeMode(640, 480, 16);
+    ASSERT_TRUE(switcher.ChangeMode(640, 480, 16));
   }
   EXPECT_EQ(display.calls.back(), "Reset 1024x768x24") << "destruction restores a change still in force";
 }
@@ -30,7 +30,7 @@ TEST(DisplayModeSwitcher, FailedTestMakesOnlyOneReset) {
   FakeDisplaySettings display;
   display.failTest = true;
   DisplayModeSwitcher switcher(display);
-  switcher.ChangeMode(640, 480, 16);
+  ASSERT_TRUE(switcher.ChangeMode(640, 480, 16));
   display.calls.clear();
   switcher.Restore();
   EXPECT_EQ(display.calls, (Calls{"Test", "Reset"}));
@@ -51,6 +51,6 @@ TEST(DisplayModeSwitcher, FailedChangeReportsAndKeepsState) {
 TEST(DisplayModeSwitcher, DepthMinusOneTakesTheDesktopDepth) {
   FakeDisplaySettings display;
   DisplayModeSwitcher switcher(display);
-  switcher.ChangeMode(640, 480, -1);
+  ASSERT_TRUE(switcher.ChangeMode(640, 480, -1));
   EXPECT_EQ(display.calls, (Calls{"Fullscreen 640x480x24"}));
 }
