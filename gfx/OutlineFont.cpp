@@ -6,9 +6,7 @@
 #include FT_OUTLINE_H
 
 #include <cmath>
-#include <cstdarg>
 #include <cstdint>
-#include <cstdio>
 #include <vector>
 
 #include "gfx/FontFace.h"
@@ -189,17 +187,10 @@ void OutlineFont::BuildGlyphs(FT_FaceRec_* face, float extrusion) {
   }
 }
 
-void OutlineFont::Print(int align, const char* format, ...) {
-  if (m_listBase == 0 || format == nullptr) return;
-
-  char text[256];
-  va_list args;
-  va_start(args, format);
-  const int written = std::vsnprintf(text, sizeof text, format, args);
-  va_end(args);
-  if (written < 0) return;
-  // Longer output is cut to what the buffer holds.
-  const int length = written < static_cast<int>(sizeof text) ? written : static_cast<int>(sizeof text) - 1;
+void OutlineFont::Print(int align, std::string_view text) {
+  if (m_listBase == 0) return;
+  constexpr std::size_t kMaxLength = 255;
+  const int length = static_cast<int>(text.size() < kMaxLength ? text.size() : kMaxLength);
 
   float width = 0;
   for (int i = 0; i < length; ++i) width += m_metrics[static_cast<unsigned char>(text[i])].cellIncX;
@@ -212,6 +203,6 @@ void OutlineFont::Print(int align, const char* format, ...) {
 
   glPushAttrib(GL_LIST_BIT);
   glListBase(m_listBase);
-  glCallLists(length, GL_UNSIGNED_BYTE, text);
+  glCallLists(length, GL_UNSIGNED_BYTE, text.data());
   glPopAttrib();
 }

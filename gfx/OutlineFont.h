@@ -39,11 +39,11 @@ class OutlineFont : public GlFont {
   // face the lists draw nothing and advance by nothing.
   [[nodiscard]] bool Create(DrawSurface* surface, const char* faceName, int height, float extrusion, int weight, FontStyle style);
 
-  // Formats like printf (at most 255 characters are kept) and draws the text
+  // Draws the text (at most its first 255 characters), each byte a glyph,
   // at the current origin, right aligned or centred on it for AlignRight or
   // AlignCenter, left aligned for any other value. Leaves the modelview
   // matrix moved past the text; callers push and pop it.
-  void Print(int align, const char* format, ...) override;
+  void Print(int align, std::string_view text) override;
 
   const GlyphMetrics& Metrics(unsigned char code) const { return m_metrics[code]; }
 
