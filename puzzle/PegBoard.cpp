@@ -89,6 +89,7 @@ void PegBoard::Drop(float x, float y) {
 }
 
 void PegBoard::PutBack() {
+  if (selected == -1) return;
   TreePeg& peg = pegs[static_cast<std::size_t>(selected)];
   peg.SetCell(originColumn, originRow);
   peg.SetState(Standing);

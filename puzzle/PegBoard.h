@@ -43,6 +43,9 @@ class PegBoard {
   void Drag(float x, float y);
   // Completes the jump that ends over the board point, or puts the peg back.
   void Drop(float x, float y);
+  // Puts the lifted peg back into its hole, with no jump; nothing when no
+  // peg is lifted.
+  void PutBack();
   bool NoMoveLeft() const;
   int CountPegs() const;
 
@@ -65,7 +68,6 @@ class PegBoard {
  private:
   static constexpr std::size_t Index(int column, int row) { return static_cast<std::size_t>(column * Size + row); }
   bool JumpOpen(int column, int row, int stepColumn, int stepRow) const;
-  void PutBack();
 
   std::array<TreePeg, PegCount> pegs;
   int selected = -1;

@@ -88,6 +88,7 @@ void GameWindow::OnSystemCommand(SystemCommand command) {
 
 void GameWindow::OnKeyDown(Key key) {
   if (key == Key::F7) {
+    DropHeldTree();
     Minimize();
   } else if (key == Key::F9) {
     m_fullscreen = !m_fullscreen;
@@ -103,7 +104,16 @@ void GameWindow::OnFocusGained() {
 
 void GameWindow::OnFocusLost() {
   DefaultProcessing();
+  DropHeldTree();
   Minimize();
+}
+
+void GameWindow::DropHeldTree() {
+  // The button's release goes to whatever has the pointer now; a tree left
+  // lifted would stick to the cursor, and the next press could lift another.
+  if (!m_dragging) return;
+  m_dragging = false;
+  m_board.PutBack();
 }
 
 void GameWindow::ApplyWindowMode() {

@@ -66,6 +66,7 @@ class GameWindow : public Window {
   void SetupScene();
   void ApplyWindowMode();
   void Minimize();
+  void DropHeldTree();
   void Render();
   void DrawCursor();
   void StepState();

@@ -115,6 +115,31 @@ TEST_F(GameWindowTest, F7WhenWindowedMakesNoDisplayCall) {
   EXPECT_TRUE(fake.display.calls.empty());
 }
 
+TEST_F(GameWindowTest, LosingTheWindowMidDragPutsTheTreeBack) {
+  fake.input.escapes = {true};
+  window->StepFrame();
+  ASSERT_EQ(window->State(), StatePlaying);
+  const Message lose[] = {{MessageKind::FocusLost, 0, 0}, {MessageKind::KeyDown, static_cast<int>(Key::F7), 0}};
+  for (const Message& message : lose) {
+    SCOPED_TRACE(message.kind == MessageKind::FocusLost ? "focus lost" : "F7");
+    window->SetCursor(0.0f, 2.0f);  // the tree in column 3, row 1
+    window->Dispatch({MessageKind::LeftButtonDown, 0, 0});
+    ASSERT_TRUE(window->Dragging());
+    window->SetCursor(0.0f, 0.0f);  // over the empty centre: a jump if released here
+    window->StepFrame();
+    window->Dispatch(message);
+    EXPECT_FALSE(window->Dragging());
+    EXPECT_EQ(window->Board().Selected(), -1);
+    EXPECT_TRUE(window->Board().Occupied(3, 1));
+    // The release, when it comes at all, finds nothing in hand: no jump.
+    window->Dispatch({MessageKind::LeftButtonUp, 0, 0});
+    EXPECT_EQ(window->Board().CountPegs(), 32);
+    EXPECT_FALSE(window->Board().Occupied(3, 3));
+    fake.window.minimized = false;
+    window->Dispatch({MessageKind::FocusGained, 0, 0});
+  }
+}
+
 TEST_F(GameWindowTest, ScreenSaverRequestsAreSwallowed) {
   window->Dispatch({MessageKind::SystemCommand, static_cast<int>(SystemCommand::ScreenSave), 0});
   window->Dispatch({MessageKind::SystemCommand, static_cast<int>(SystemCommand::MonitorPower), 0});
