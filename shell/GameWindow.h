@@ -42,6 +42,7 @@ class GameWindow : public Window {
   float ExitZ() const { return m_exitZ; }
   float ExitSpin() const { return m_exitSpin; }
   PegBoard& Board() { return m_board; }
+  const FinaleScreen& Finale() const { return m_finale; }
   // Moves the virtual cursor by a pointer position relative to the screen
   // point (320, 240), or reflects it when it is outside its rectangle.
   void MoveCursor(int mouseX, int mouseY);

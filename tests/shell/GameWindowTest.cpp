@@ -140,6 +140,63 @@ TEST_F(GameWindowTest, LosingTheWindowMidDragPutsTheTreeBack) {
   }
 }
 
+TEST_F(GameWindowTest, AStuckBoardLeavesPlaysTheFinaleAndQuitsOnce) {
+  fake.clock.step = 20000;  // 20 ms per reading
+  fake.input.escapes = {true};
+  window->StepFrame();
+  ASSERT_EQ(window->State(), StatePlaying);
+  // Two trees far apart: no jump is left.
+  const PegBoard::Cell stuck[] = {{3, 0}, {3, 6}};
+  window->Board().Arrange(stuck);
+  const AudioHandle startMusic = fake.audio.playing;
+  ASSERT_NE(startMusic, 0u);
+
+  const auto pressAndRelease = [&] {
+    window->SetCursor(0.0f, 3.0f);  // on the tree at (3, 0)
+    window->Dispatch({MessageKind::LeftButtonDown, 0, 0});
+    window->SetCursor(0.0f, 1.0f);
+    window->Dispatch({MessageKind::LeftButtonUp, 0, 0});
+    EXPECT_FALSE(window->Dragging());
+    EXPECT_EQ(window->Board().Selected(), -1);
+    EXPECT_EQ(window->Board().CountPegs(), 2);
+  };
+
+  window->StepFrame();
+  ASSERT_EQ(window->State(), StateBoardExit);
+  // The board flies from z = -8 to z = 2 at 0.001 units a millisecond.
+  float exitTime = 0.0f;
+  int frames = 0;
+  while (window->State() == StateBoardExit && frames < 10000) {
+    if (frames == 10) pressAndRelease();
+    window->StepFrame();
+    exitTime += window->FrameTime();
+    ++frames;
+  }
+  ASSERT_EQ(window->State(), StateFinale);
+  EXPECT_NEAR(exitTime, 10000.0f, 20.0f + 1.0f);
+  EXPECT_EQ(window->Finale().PegsLeft(), 2);
+
+  // The start-up music stops, the output restarts, the finale's music plays.
+  const std::vector<std::string> tail(fake.audio.calls.end() - 3, fake.audio.calls.end());
+  const AudioHandle finaleMusic = startMusic + 1;
+  EXPECT_EQ(tail, (Calls{"Stop", "Start", "PlayStream(" + std::to_string(finaleMusic) + ",1,0)"}));
+  EXPECT_EQ(fake.audio.playing, finaleMusic);
+
+  fake.clock.step = 50000;  // the finale in fewer, longer frames
+  frames = 0;
+  while (fake.queue.Empty() && frames < 100000) {
+    if (frames == 10) pressAndRelease();
+    window->StepFrame();
+    ++frames;
+  }
+  EXPECT_TRUE(window->Finale().IsDone());
+  Message message;
+  ASSERT_TRUE(fake.queue.Take(message));
+  EXPECT_EQ(message.kind, MessageKind::Quit);
+  EXPECT_EQ(message.a, 0);
+  EXPECT_TRUE(fake.queue.Empty()) << "the quit is posted once";
+}
+
 TEST_F(GameWindowTest, ScreenSaverRequestsAreSwallowed) {
   window->Dispatch({MessageKind::SystemCommand, static_cast<int>(SystemCommand::ScreenSave), 0});
   window->Dispatch({MessageKind::SystemCommand, static_cast<int>(SystemCommand::MonitorPower), 0});

@@ -10,10 +10,12 @@ bool FakeAudio::Start() {
 }
 bool FakeAudio::Stop() {
   calls.push_back("Stop");
+  playing = 0;
   return true;
 }
 bool FakeAudio::Free() {
   calls.push_back("Free");
+  playing = 0;
   return true;
 }
 AudioHandle FakeAudio::LoadSample(bool fromMemory, const char* path, std::uint32_t offset, std::uint32_t length,
@@ -38,6 +40,7 @@ AudioHandle FakeAudio::CreateFileStream(bool fromMemory, const char* path, std::
 }
 bool FakeAudio::PlayStream(AudioHandle stream, bool flush, unsigned flags) {
   calls.push_back("PlayStream(" + std::to_string(stream) + "," + std::to_string(flush) + "," + std::to_string(flags) + ")");
+  playing = stream;
   return true;
 }
 int FakeAudio::Count(const std::string& prefix) const {

@@ -23,5 +23,7 @@ class FakeAudio final : public AudioLayer {
   int Count(const std::string& prefix) const;
 
   std::vector<std::string> calls;
+  // The stream that plays now (0: none): what a listener would hear.
+  AudioHandle playing = 0;
   AudioHandle nextHandle = 10;
 };
