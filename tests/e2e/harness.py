@@ -240,10 +240,13 @@ class Game:
         return None
 
 
-def audio_levels(path, rate=44100, channels=2, window_s=0.5):
-    """RMS of signed 16-bit PCM per window, in sample units."""
+def audio_levels(path, rate=44100, channels=2, window_s=0.5, start=0, end=None):
+    """RMS of signed 16-bit PCM per window, in sample units, of the bytes
+    from start to end (to the end of the file when None)."""
     with open(path, "rb") as f:
         data = f.read()
+    start -= start % (2 * channels)  # whole frames only
+    data = data[start:end]
     count = len(data) // 2
     samples = struct.unpack(f"<{count}h", data[: count * 2])
     per = int(rate * channels * window_s)
