@@ -101,7 +101,8 @@ TEST_F(BoardFixture, FirstMoveJumpsIntoTheCentre) {
   EXPECT_EQ(board.Peg(17).State(), Standing);
   EXPECT_EQ(board.Peg(17).Column(), 3);
   EXPECT_EQ(board.Peg(17).Row(), 3);
-  EXPECT_EQ(board.Peg(17).X(), 8.940697e-08f);  // snapped to the hole centre
+  EXPECT_NEAR(board.Peg(17).X(), 0.0f, 2.4e-7f);  // snapped to the hole centre
+  EXPECT_NEAR(board.Peg(17).Y(), 0.0f, 2.4e-7f);
   EXPECT_EQ(board.Selected(), -1);
   EXPECT_EQ(Samples(), 1);
   EXPECT_EQ(audio.calls.back().rfind("PlaySample(", 0), 0u);

@@ -36,12 +36,18 @@ AudioHandle FakeAudio::CreateFileStream(bool fromMemory, const char* path, std::
                                         unsigned flags) {
   calls.push_back("CreateFileStream(" + std::to_string(fromMemory) + "," + path + "," + std::to_string(offset) + "," +
                   std::to_string(length) + "," + std::to_string(flags) + ")");
+  m_streamPaths[nextHandle] = path;
   return nextHandle++;
 }
 bool FakeAudio::PlayStream(AudioHandle stream, bool flush, unsigned flags) {
   calls.push_back("PlayStream(" + std::to_string(stream) + "," + std::to_string(flush) + "," + std::to_string(flags) + ")");
   playing = stream;
+  playingLooped = (flags & PlayLooped) != 0;
   return true;
+}
+std::string FakeAudio::PlayingPath() const {
+  const auto found = m_streamPaths.find(playing);
+  return found == m_streamPaths.end() ? std::string() : found->second;
 }
 int FakeAudio::Count(const std::string& prefix) const {
   int n = 0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -23,7 +24,13 @@ class FakeAudio final : public AudioLayer {
   int Count(const std::string& prefix) const;
 
   std::vector<std::string> calls;
-  // The stream that plays now (0: none): what a listener would hear.
+  // What a listener would hear: the stream that plays now (0: none), the
+  // file it was made from and whether it loops.
   AudioHandle playing = 0;
+  bool playingLooped = false;
+  std::string PlayingPath() const;
+
+ private:
+  std::map<AudioHandle, std::string> m_streamPaths;
   AudioHandle nextHandle = 10;
 };
