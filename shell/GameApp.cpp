@@ -3,7 +3,7 @@
 #include <cstdio>
 
 bool GameApp::InitInstance() {
-  m_pGameWindow = std::make_unique<GameWindow>(m_desktop);
+  m_pGameWindow = std::make_unique<GameWindow>(m_desktop, m_fullscreen);
   m_mainWindow = m_pGameWindow.get();
   if (!m_pGameWindow->CreateMainWindow()) {
     std::fprintf(stderr, "christmas-pegs: cannot open the game window with an OpenGL context: %s\n",

@@ -2,6 +2,7 @@
 
 #include "platform/ModeGuard.h"
 #include "platform/SdlDesktop.h"
+#include "shell/CommandLine.h"
 #include "shell/GameApp.h"
 
 namespace {
@@ -11,16 +12,22 @@ namespace {
 constexpr int kModeRecordTimeoutMs = 3000;
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+  const CommandLine commandLine(argc, argv);
+  if (!commandLine.Play()) {
+    std::fputs(commandLine.Output().c_str(), stdout);
+    std::fputs(commandLine.Errors().c_str(), stderr);
+    return commandLine.ExitCode();
+  }
   // First of all, while the process is single-threaded: the guard forks.
   // It is destroyed last, after the game has given the desktop mode back.
   ModeGuard guard;
   SdlDesktop desktop;
   if (!desktop.Ok()) {
-    std::fprintf(stderr, "christmas-pegs: cannot open the display: %s\n", desktop.Error().c_str());
+    std::fprintf(stderr, "christmas-pegs: %s\n", desktop.Error().c_str());
     return 1;
   }
   guard.AwaitRecord(kModeRecordTimeoutMs);
-  GameApp app(desktop.Get());
+  GameApp app(desktop.Get(), !commandLine.Windowed());
   return app.Main();
 }
