@@ -9,6 +9,8 @@ namespace {
 // the program, of its desktop entry and of that entry's StartupWMClass.
 constexpr const char* kWindowClass = "christmas-pegs";
 
+constexpr const char* kNoDisplay = "no display found (is DISPLAY set? run it inside a desktop session)";
+
 bool Set(const char* variable) {
   const char* value = SDL_getenv(variable);
   return value != nullptr && *value != '\0';

@@ -28,8 +28,6 @@ class SdlDesktop {
   const std::string& Error() const { return m_error; }
   Desktop& Get() { return m_desktop; }
 
-  static constexpr const char* kNoDisplay = "no display found (is DISPLAY set? run it inside a desktop session)";
-
  private:
   DisplayLossExit m_displayLoss;  // first in, last out: it covers SDL's whole life
   bool m_ok = false;

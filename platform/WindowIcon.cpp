@@ -4,14 +4,27 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdio>
 
 #include "platform/AssetPath.h"
+#include "platform/LittleEndian.h"
 
 namespace {
 constexpr int kMaxSide = 256;
 // A 256 x 256 picture at 32 bits with the largest header and a palette.
 constexpr off_t kMaxFileBytes = kMaxSide * kMaxSide * 4 + 2048;
+
+// SDL sizes the picture from the header before it reads a pixel: a header
+// is checked first, so that no file can make it allocate more than an icon.
+bool HeaderFitsAnIcon(int fd) {
+  unsigned char header[26] = {};
+  if (pread(fd, header, sizeof header, 0) != static_cast<ssize_t>(sizeof header)) return false;
+  const auto width = static_cast<std::int32_t>(ReadLittle32(header + 18));
+  const auto height = static_cast<std::int32_t>(ReadLittle32(header + 22));
+  return header[0] == 'B' && header[1] == 'M' && ReadLittle32(header + 14) >= 40 && width > 0 &&
+         width <= kMaxSide && height != 0 && height >= -kMaxSide && height <= kMaxSide;
+}
 }  // namespace
 
 bool WindowIcon::Load(const char* path) {
@@ -22,7 +35,7 @@ bool WindowIcon::Load(const char* path) {
   if (fd < 0) return false;
   struct stat info {};
   FILE* stream = nullptr;
-  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > kMaxFileBytes ||
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > kMaxFileBytes || !HeaderFitsAnIcon(fd) ||
       (stream = fdopen(fd, "rb")) == nullptr) {
     close(fd);
     return false;
@@ -33,6 +46,5 @@ bool WindowIcon::Load(const char* path) {
     return false;
   }
   m_surface.reset(SDL_LoadBMP_RW(source, 1));
-  if (m_surface && (m_surface->w > kMaxSide || m_surface->h > kMaxSide)) m_surface.reset();
   return m_surface != nullptr;
 }

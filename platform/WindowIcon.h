@@ -5,7 +5,8 @@
 #include <memory>
 
 // A window icon read from a BMP asset, alpha channel included. Only a
-// regular file of modest size is read: a named pipe or a device would block.
+// regular file of an icon's size is read: a named pipe or a device would
+// block, and a large picture is no icon.
 class WindowIcon {
  public:
   // False when the file is missing, not a regular file or no BMP picture of

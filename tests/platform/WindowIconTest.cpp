@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <string>
 
 namespace {
@@ -14,6 +15,25 @@ Uint8 AlphaAt(SDL_Surface* surface, int x, int y) {
   Uint8 r = 0, g = 0, b = 0, a = 0;
   SDL_GetRGBA(pixel, surface->format, &r, &g, &b, &a);
   return a;
+}
+
+// A 24-bit BMP header for width x height pixels, followed by pixelBytes of
+// black.
+void WriteBmp(const std::string& path, int width, int height, int pixelBytes) {
+  unsigned char header[54] = {'B', 'M'};
+  header[10] = 54;
+  header[14] = 40;
+  for (int i = 0; i < 4; ++i) {
+    header[18 + i] = static_cast<unsigned char>(width >> (8 * i));
+    header[22 + i] = static_cast<unsigned char>(height >> (8 * i));
+  }
+  header[26] = 1;
+  header[28] = 24;
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  ASSERT_NE(file, nullptr);
+  std::fwrite(header, 1, sizeof header, file);
+  for (int i = 0; i < pixelBytes; ++i) std::fputc(0, file);
+  std::fclose(file);
 }
 }  // namespace
 
@@ -30,13 +50,21 @@ TEST(WindowIcon, TheGamesIconHasATransparentBackground) {
 }
 
 TEST(WindowIcon, RefusesWhatIsNoSmallPicture) {
+  const std::string prefix = "/tmp/pegs-icon-" + std::to_string(::getpid());
   // A named pipe nobody writes to would block a reader for ever.
-  const std::string pipe = "/tmp/pegs-icon-pipe-" + std::to_string(::getpid());
+  const std::string pipe = prefix + "-pipe";
   ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  // A whole picture too wide for an icon, and a small file whose header
+  // claims 30000 x 30000 pixels.
+  const std::string wide = prefix + "-wide.bmp";
+  const std::string claimsHuge = prefix + "-huge.bmp";
+  WriteBmp(wide, 300, 1, 300 * 3);
+  WriteBmp(claimsHuge, 30000, 30000, 0);
   WindowIcon icon;
-  for (const char* path : {"Data/NoSuchIcon.bmp", "Data", "Data/Rudi.mp3", pipe.c_str()}) {
-    EXPECT_FALSE(icon.Load(path)) << path;
+  for (const std::string& path :
+       {std::string("Data/NoSuchIcon.bmp"), std::string("Data"), std::string("Data/Rudi.mp3"), pipe, wide, claimsHuge}) {
+    EXPECT_FALSE(icon.Load(path.c_str())) << path;
     EXPECT_EQ(icon.Surface(), nullptr) << path;
   }
-  unlink(pipe.c_str());
+  for (const std::string& path : {pipe, wide, claimsHuge}) unlink(path.c_str());
 }
