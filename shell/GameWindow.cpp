@@ -22,7 +22,11 @@ const char* const kWindowTexturePaths[4] = {
 }  // namespace
 
 GameWindow::GameWindow(Desktop& desktop, bool fullscreen)
-    : Window(desktop), m_fullscreen(fullscreen), m_displayMode(desktop.display), m_sound(desktop.audio), m_timer(desktop.clock) {
+    : Window(desktop),
+      m_fullscreen(fullscreen),
+      m_displayMode(desktop.display),
+      m_sound(desktop.audio),
+      m_timer(desktop.clock) {
   m_intro.PhaseTimer().UseClock(desktop.clock);
   std::srand(static_cast<unsigned>(std::time(nullptr)));
 }

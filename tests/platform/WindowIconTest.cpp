@@ -61,8 +61,8 @@ TEST(WindowIcon, RefusesWhatIsNoSmallPicture) {
   WriteBmp(wide, 300, 1, 300 * 3);
   WriteBmp(claimsHuge, 30000, 30000, 0);
   WindowIcon icon;
-  for (const std::string& path :
-       {std::string("Data/NoSuchIcon.bmp"), std::string("Data"), std::string("Data/Rudi.mp3"), pipe, wide, claimsHuge}) {
+  const std::string paths[] = {"Data/NoSuchIcon.bmp", "Data", "Data/Rudi.mp3", pipe, wide, claimsHuge};
+  for (const std::string& path : paths) {
     EXPECT_FALSE(icon.Load(path.c_str())) << path;
     EXPECT_EQ(icon.Surface(), nullptr) << path;
   }
