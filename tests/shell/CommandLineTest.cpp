@@ -2,33 +2,33 @@
 
 #include <gtest/gtest.h>
 
-#include <regex>
 #include <string>
 #include <vector>
 
 namespace {
+const std::string kUsage = "Usage: christmas-pegs [--windowed] [--help] [--version]\n";
+
 struct Case {
   std::vector<std::string_view> arguments;
   bool play;
   bool windowed;
   int exitCode;
-  const char* output;  // a pattern the whole of stdout matches
-  const char* errors;  // the same for stderr
+  std::string outputStart;  // what stdout begins with; empty: stdout stays empty
+  std::string errors;       // all of stderr
 };
 
 const Case kCases[] = {
     {{}, true, false, 0, "", ""},
     {{"--windowed"}, true, true, 0, "", ""},
-    {{"--help"}, false, false, 0, "Usage: christmas-pegs [\\s\\S]*--windowed[\\s\\S]*F9[\\s\\S]*", ""},
-    {{"--windowed", "--help"}, false, true, 0, "Usage: [\\s\\S]*", ""},
-    {{"--version"}, false, false, 0, "christmas-pegs 1\\.[0-9]+\n", ""},
-    {{"--fullscreen"}, false, false, 2, "",
-     "christmas-pegs: unrecognized option '--fullscreen'\nUsage: christmas-pegs \\[--windowed\\][^\n]*\n"},
-    {{"-h"}, false, false, 2, "", "christmas-pegs: unrecognized option '-h'\nUsage: [^\n]*\n"},
-    {{"level2"}, false, false, 2, "", "christmas-pegs: unexpected argument 'level2'\nUsage: [^\n]*\n"},
+    {{"--help"}, false, false, 0, "Usage: christmas-pegs [OPTION]\n", ""},
+    {{"--windowed", "--help"}, false, true, 0, "Usage: ", ""},
+    {{"--version"}, false, false, 0, "christmas-pegs 1.", ""},
+    {{"--fullscreen"}, false, false, 2, "", "christmas-pegs: unrecognized option '--fullscreen'\n" + kUsage},
+    {{"-h"}, false, false, 2, "", "christmas-pegs: unrecognized option '-h'\n" + kUsage},
+    {{"level2"}, false, false, 2, "", "christmas-pegs: unexpected argument 'level2'\n" + kUsage},
     // The first argument that ends the program decides.
-    {{"--bogus", "--help"}, false, false, 2, "", "christmas-pegs: unrecognized option '--bogus'\n[\\s\\S]*"},
-    {{"--version", "--bogus"}, false, false, 0, "christmas-pegs 1[\\s\\S]*", ""},
+    {{"--bogus", "--help"}, false, false, 2, "", "christmas-pegs: unrecognized option '--bogus'\n" + kUsage},
+    {{"--version", "--bogus"}, false, false, 0, "christmas-pegs 1.", ""},
 };
 }  // namespace
 
@@ -41,9 +41,19 @@ TEST(CommandLineTest, EachCaseGivesItsActionAndTexts) {
     EXPECT_EQ(line.Play(), c.play);
     EXPECT_EQ(line.Windowed(), c.windowed);
     EXPECT_EQ(line.ExitCode(), c.exitCode);
-    EXPECT_TRUE(std::regex_match(line.Output(), std::regex(c.output))) << line.Output();
-    EXPECT_TRUE(std::regex_match(line.Errors(), std::regex(c.errors))) << line.Errors();
+    EXPECT_EQ(line.Output().substr(0, c.outputStart.size()), c.outputStart);
+    EXPECT_EQ(line.Output().empty(), c.outputStart.empty()) << line.Output();
+    EXPECT_EQ(line.Errors(), c.errors);
   }
+}
+
+TEST(CommandLineTest, HelpNamesEveryOptionAndKeyAndVersionIsOneLine) {
+  const std::string help = CommandLine({"--help"}).Output();
+  for (const char* word : {"--windowed", "--help", "--version", "mouse", "Escape", "F7", "F9"}) {
+    EXPECT_NE(help.find(word), std::string::npos) << word;
+  }
+  const std::string version = CommandLine({"--version"}).Output();
+  EXPECT_EQ(version.find('\n'), version.size() - 1) << version;
 }
 
 TEST(CommandLineTest, SkipsTheProgramName) {
