@@ -13,17 +13,23 @@ bool Exists(const std::string& path) {
 }  // namespace
 
 std::string ResolveAssetPath(const char* path) {
+  std::string executableDir;
+  if (char* base = SDL_GetBasePath()) {
+    executableDir = base;
+    SDL_free(base);
+  }
+  return ResolveAssetPath(path, executableDir);
+}
+
+std::string ResolveAssetPath(const char* path, const std::string& executableDir) {
   if (path == nullptr) return {};
   std::string name(path);
   std::replace(name.begin(), name.end(), '\\', '/');
   if (name.empty() || name.front() == '/' || Exists(name)) return name;
+  if (executableDir.empty()) return name;
 
-  if (char* base = SDL_GetBasePath()) {
-    std::string besideExecutable = std::string(base) + name;
-    SDL_free(base);
-    if (Exists(besideExecutable)) return besideExecutable;
+  for (const std::string& candidate : {executableDir + name, executableDir + CP_DATA_FROM_BINARY "/" + name}) {
+    if (Exists(candidate)) return candidate;
   }
-  std::string installed = std::string(CP_DATA_DIR) + "/" + name;
-  if (Exists(installed)) return installed;
   return name;
 }

@@ -25,6 +25,9 @@ class NativeWindow {
   virtual bool Open(const char* caption, bool captioned, const WindowRect& rect) = 0;
   virtual bool IsOpen() const = 0;
   virtual void Destroy() = 0;
+  // Takes the window's icon from a BMP asset; keeps the old one when the
+  // file is missing or no picture.
+  virtual void SetIcon(const char* path) = 0;
   virtual void Show() = 0;
   virtual void Raise() = 0;
   virtual void TakeFocus() = 0;

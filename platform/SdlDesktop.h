@@ -13,7 +13,9 @@
 #include "platform/SdlWindow.h"
 
 // The real desktop: SDL video and events, SDL2_mixer audio, the system clock.
-// A broken connection to the X display ends the game at once.
+// A broken connection to the X display ends the game at once. Without a
+// display to show the game on it is not Ok(): SDL's drivers that show nothing
+// are taken only when SDL_VIDEODRIVER names one.
 class SdlDesktop {
  public:
   SdlDesktop();
@@ -22,6 +24,7 @@ class SdlDesktop {
   SdlDesktop& operator=(const SdlDesktop&) = delete;
 
   bool Ok() const { return m_ok; }
+  // Why it is not Ok(), as a sentence for the user.
   const std::string& Error() const { return m_error; }
   Desktop& Get() { return m_desktop; }
 

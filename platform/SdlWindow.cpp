@@ -1,5 +1,7 @@
 #include "platform/SdlWindow.h"
 
+#include "platform/WindowIcon.h"
+
 SdlWindow::~SdlWindow() {
   if (m_window != nullptr) SDL_DestroyWindow(m_window);
 }
@@ -30,6 +32,11 @@ void SdlWindow::Destroy() {
   LeaveFullscreen();
   SDL_HideWindow(m_window);
   m_open = false;
+}
+
+void SdlWindow::SetIcon(const char* path) {
+  WindowIcon icon;
+  if (m_open && icon.Load(path)) SDL_SetWindowIcon(m_window, icon.Surface());
 }
 
 void SdlWindow::Show() {

@@ -19,6 +19,7 @@ class SdlWindow final : public NativeWindow {
   bool Open(const char* caption, bool captioned, const WindowRect& rect) override;
   bool IsOpen() const override { return m_open; }
   void Destroy() override;
+  void SetIcon(const char* path) override;
   void Show() override;
   void Raise() override;
   void TakeFocus() override;

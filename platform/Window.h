@@ -17,6 +17,8 @@ class Window {
   // Opens the native window hidden, runs OnCreate and then OnSize with the
   // client size. False when the window cannot be opened or OnCreate fails.
   bool Create(const char* caption, WindowStyle style, const WindowRect& rect);
+  // The picture the desktop shows for the window; none when the file is missing.
+  void SetIcon(const char* path) { m_desktop.window.SetIcon(path); }
   void Show() { m_desktop.window.Show(); }
   void BringToFront() { m_desktop.window.Raise(); }
   void Focus();

@@ -5,7 +5,7 @@
 #include "platform/Diagnostics.h"
 
 bool GameApp::InitInstance() {
-  m_pGameWindow = std::make_unique<GameWindow>(m_desktop);
+  m_pGameWindow = std::make_unique<GameWindow>(m_desktop, m_fullscreen);
   m_mainWindow = m_pGameWindow.get();
   if (!m_pGameWindow->CreateMainWindow()) {
     Diagnostics::Error(std::string("cannot open the game window with an OpenGL context: ") +

@@ -8,7 +8,8 @@
 // The application: creates the game window and runs the frame loop.
 class GameApp : public Application {
  public:
-  explicit GameApp(Desktop& desktop) : Application(desktop) {}
+  // The game window starts fullscreen, or in its captioned window.
+  explicit GameApp(Desktop& desktop, bool fullscreen = true) : Application(desktop), m_fullscreen(fullscreen) {}
   GameWindow* Window() const { return m_pGameWindow.get(); }
 
  protected:
@@ -19,5 +20,6 @@ class GameApp : public Application {
   int ExitInstance() override;
 
  private:
+  bool m_fullscreen;
   std::unique_ptr<GameWindow> m_pGameWindow;
 };

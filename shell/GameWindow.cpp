@@ -10,6 +10,8 @@
 namespace {
 constexpr WindowRect kFullscreenRect{0, 0, 640, 480};
 constexpr WindowRect kWindowedRect{50, 50, 590, 430};
+constexpr const char* kCaption = "Christmas Pegs";
+constexpr const char* kIconPath = "Data/Icon.bmp";
 
 const char* const kWindowTexturePaths[4] = {
     "Data/BaumOben.bmp",
@@ -19,8 +21,12 @@ const char* const kWindowTexturePaths[4] = {
 };
 }  // namespace
 
-GameWindow::GameWindow(Desktop& desktop)
-    : Window(desktop), m_displayMode(desktop.display), m_sound(desktop.audio), m_timer(desktop.clock) {
+GameWindow::GameWindow(Desktop& desktop, bool fullscreen)
+    : Window(desktop),
+      m_fullscreen(fullscreen),
+      m_displayMode(desktop.display),
+      m_sound(desktop.audio),
+      m_timer(desktop.clock) {
   m_intro.PhaseTimer().UseClock(desktop.clock);
   std::srand(static_cast<unsigned>(std::time(nullptr)));
 }
@@ -35,9 +41,10 @@ bool GameWindow::CreateMainWindow() {
   // A refused mode leaves the screen as it is; the window still takes the
   // fullscreen rectangle, and the game goes on.
   if (m_fullscreen) static_cast<void>(m_displayMode.ChangeMode(640, 480, 16));
-  const bool created = Create("OpenGL", m_fullscreen ? WindowStyle::Popup : WindowStyle::Captioned,
+  const bool created = Create(kCaption, m_fullscreen ? WindowStyle::Popup : WindowStyle::Captioned,
                               m_fullscreen ? kFullscreenRect : kWindowedRect);
   if (!created) return false;
+  SetIcon(kIconPath);
   Show();
   BringToFront();
   Focus();

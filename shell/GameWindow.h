@@ -20,7 +20,9 @@
 // virtual cursor, measures the frame time and draws each frame.
 class GameWindow : public Window {
  public:
-  explicit GameWindow(Desktop& desktop);
+  // Starts fullscreen, or with fullscreen false in the captioned window,
+  // leaving the screen's mode alone until F9 asks for fullscreen.
+  explicit GameWindow(Desktop& desktop, bool fullscreen = true);
   ~GameWindow() override;
 
   // Mode change when fullscreen, window creation (GL context and scene setup

@@ -1,6 +1,9 @@
+#include <cstdio>
+
 #include "platform/Diagnostics.h"
 #include "platform/ModeGuard.h"
 #include "platform/SdlDesktop.h"
+#include "shell/CommandLine.h"
 #include "shell/GameApp.h"
 
 namespace {
@@ -10,16 +13,22 @@ namespace {
 constexpr int kModeRecordTimeoutMs = 3000;
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+  const CommandLine commandLine(argc, argv);
+  if (!commandLine.Play()) {
+    std::fputs(commandLine.Output().c_str(), stdout);
+    Diagnostics::Text(commandLine.Errors());
+    return commandLine.ExitCode();
+  }
   // First of all, while the process is single-threaded: the guard forks.
   // It is destroyed last, after the game has given the desktop mode back.
   ModeGuard guard;
   SdlDesktop desktop;
   if (!desktop.Ok()) {
-    Diagnostics::Error("cannot open the display: " + desktop.Error());
+    Diagnostics::Error(desktop.Error());
     return 1;
   }
   guard.AwaitRecord(kModeRecordTimeoutMs);
-  GameApp app(desktop.Get());
+  GameApp app(desktop.Get(), !commandLine.Windowed());
   return app.Main();
 }

@@ -121,7 +121,7 @@ def hole_on_screen(column, row):
 
 
 class Game:
-    def __init__(self, xserver, binary, root, out_dir, name, audio="disk", extra_env=None, cwd=None):
+    def __init__(self, xserver, binary, root, out_dir, name, audio="disk", extra_env=None, cwd=None, arguments=()):
         self.x = xserver
         self.trace_path = os.path.join(out_dir, f"{name}.trace")
         self.audio_path = os.path.join(out_dir, f"{name}.raw")
@@ -139,7 +139,7 @@ class Game:
             if os.path.exists(path):
                 os.remove(path)
         self.started = time.time()
-        self.proc = subprocess.Popen([binary], cwd=cwd or root, env=env,
+        self.proc = subprocess.Popen([binary, *arguments], cwd=cwd or root, env=env,
                                      stdout=subprocess.DEVNULL, stderr=open(self.stderr_path, "w"))
         self.offset = 0
         self.lines = []

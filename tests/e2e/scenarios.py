@@ -4,6 +4,7 @@ usage: scenarios.py SCENARIO --binary PATH --root PROJECT_ROOT --out DIR
 """
 import argparse
 import os
+import re
 import shutil
 import signal
 import subprocess
@@ -314,7 +315,7 @@ def scenario_mode_restore(x, args):
         elif way.startswith("SIG"):
             game.proc.send_signal(getattr(signal, way))
         elif way == "wm-close":
-            subprocess.run([args.wm_close, "OpenGL"], env=x.env(), check=True)
+            subprocess.run([args.wm_close, "Christmas Pegs"], env=x.env(), check=True)
         else:
             skip_intro(game)
             play(game, DEAD_END)
@@ -367,9 +368,151 @@ def scenario_mode_refused(x, args):
     check(x.mode() == before, f"the screen is still at {before}, not {x.mode()}")
 
 
+def without_display(**extra):
+    """The environment of a text console or an ssh session without X forwarding."""
+    env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER")}
+    env.update(extra)
+    return env
+
+
+def processes_in_session(session):
+    """Ids of the processes whose session is `session`."""
+    found = []
+    for entry in os.listdir("/proc"):
+        if entry.isdigit():
+            try:
+                with open(f"/proc/{entry}/stat") as f:
+                    fields = f.read().rsplit(")", 1)[1].split()
+            except OSError:
+                continue
+            if int(fields[3]) == session:
+                found.append(int(entry))
+    return found
+
+
+def scenario_command_line(x, args):
+    """Each option and a wrong one, with no display at all: a display is never opened."""
+    env = without_display(SDL_AUDIODRIVER="dummy")
+    cases = [
+        (["--help"], 0, r"^Usage: christmas-pegs [\s\S]*--windowed[\s\S]*F9", r"^$"),
+        (["--version"], 0, r"^christmas-pegs 1\.[0-9]+\n$", r"^$"),
+        (["--fullscreen"], 2, r"^$", r"^christmas-pegs: unrecognized option '--fullscreen'\nUsage: [^\n]*\n$"),
+        (["extra"], 2, r"^$", r"^christmas-pegs: unexpected argument 'extra'\nUsage: [^\n]*\n$"),
+        # --windowed ends nothing: without a display it gets as far as looking for one.
+        (["--windowed"], 1, r"^$", r"^christmas-pegs: no display found "),
+    ]
+    for arguments, code, out, err in cases:
+        proc = subprocess.run([args.binary, *arguments], env=env, cwd=args.root, stdout=subprocess.PIPE,
+                              stderr=subprocess.PIPE, text=True, timeout=15)
+        check(proc.returncode == code, f"{arguments}: exit code {proc.returncode}, not {code}")
+        check(re.search(out, proc.stdout), f"{arguments}: stdout {proc.stdout!r}")
+        check(re.search(err, proc.stderr), f"{arguments}: stderr {proc.stderr!r}")
+
+
+def scenario_no_display(x, args):
+    """Without a display the game says so in one line and leaves at once, nonzero, alone."""
+    line = "christmas-pegs: no display found (is DISPLAY set? run it inside a desktop session)\n"
+    # No DISPLAY at all; a DISPLAY no server answers on (the mode watcher is
+    # started there and must go too).
+    for name, extra in (("unset", {}), ("unanswered", {"DISPLAY": ":64999"})):
+        env = without_display(SDL_AUDIODRIVER="dummy", **extra)
+        started = time.time()
+        proc = subprocess.Popen([args.binary], env=env, cwd=args.root, stdout=subprocess.PIPE,
+                                stderr=subprocess.PIPE, text=True, start_new_session=True)
+        try:
+            out, err = proc.communicate(timeout=15)
+        except subprocess.TimeoutExpired:
+            os.killpg(proc.pid, signal.SIGKILL)
+            raise Failure(f"DISPLAY {name}: the game was still running after 15 s")
+        took = time.time() - started
+        time.sleep(0.2)
+        left = processes_in_session(proc.pid)
+        if left:
+            os.killpg(proc.pid, signal.SIGKILL)
+        print(f"no-display ({name}): exit code {proc.returncode} after {took:.2f} s")
+        check(proc.returncode == 1, f"DISPLAY {name}: exit code {proc.returncode}, not 1")
+        check(err == line and out == "", f"DISPLAY {name}: stdout {out!r}, stderr {err!r}")
+        check(took < 3.0, f"DISPLAY {name}: it took {took:.2f} s to leave")
+        check(not left, f"DISPLAY {name}: processes {left} are left behind")
+
+
+def scenario_windowed(x, args):
+    """--windowed starts in the captioned window without touching the screen's mode; F9 goes
+    fullscreen at 640x480 and back."""
+    before = x.mode()
+    check(before == "1024x768", f"the test screen starts at 1024x768, not {before}")
+    game = Game(x, args.binary, args.root, args.out, "windowed", audio="dummy", arguments=["--windowed"])
+    skip_intro(game)
+    check(x.mode() == before, f"the screen stays at {before} in the window, not {x.mode()}")
+    geometry = window_geometry(x)
+    check(geometry == (50, 50, 590, 430), f"the window stands at (50, 50), 590 x 430: {geometry}")
+    game.key("F9")
+    check(wait_mode(x, "640x480") == "640x480", f"F9 switches the screen to 640x480, not {x.mode()}")
+    game.key("F9")
+    check(wait_mode(x, before) == before, f"F9 again gives {before} back, not {x.mode()}")
+    game.key("Escape")
+    check(game.wait_exit(15) == 0, "exit code 0")
+
+
+def window_geometry(x):
+    """Position and size of the game's window, by its title."""
+    out = subprocess.run(["xdotool", "search", "--name", "^Christmas Pegs$", "getwindowgeometry", "--shell"],
+                         env=x.env(), stdout=subprocess.PIPE, text=True).stdout
+    values = dict(line.split("=", 1) for line in out.split() if "=" in line)
+    return tuple(int(values.get(k, -1)) for k in ("X", "Y", "WIDTH", "HEIGHT"))
+
+
+def window_property(x, name):
+    return subprocess.run(["xprop", "-name", "Christmas Pegs", "-notype", name], env=x.env(),
+                          stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True).stdout
+
+
+def check_installed_game(x, args, prefix, name):
+    """The game installed under `prefix` runs from a folder without data, finds its
+    pictures, and shows itself to the desktop as its menu entry says."""
+    binary = os.path.join(prefix, "games", "christmas-pegs")
+    elsewhere = tempfile.mkdtemp(prefix="pegs-elsewhere-")
+    try:
+        game = Game(x, binary, args.root, args.out, name, audio="dummy", cwd=elsewhere)
+        skip_intro(game)
+        game.wait_for(r"^pegs 32 ", after=0)
+        park_cursor(game)
+        board = shot(x, args.out, f"{name}-board")
+        missing = [hole for hole in HOLES if hole != (3, 3) and not tree_at(board, *hole)]
+        check(not missing, f"textured trees stand in every hole but the centre; not in {missing}")
+        with open(os.path.join(prefix, "share", "applications", "christmas-pegs.desktop")) as f:
+            wm_class = re.search(r"^StartupWMClass=(.*)$", f.read(), re.M).group(1)
+        found = window_property(x, "WM_CLASS")
+        check(f'WM_CLASS = "{wm_class}", "{wm_class}"' in found, f"the window's class is {wm_class}: {found!r}")
+        check("_NET_WM_ICON = " in window_property(x, "_NET_WM_ICON"), "the window has the game's icon")
+        game.key("Escape")
+        check(game.wait_exit(15) == 0, "exit code 0")
+    finally:
+        shutil.rmtree(elsewhere, ignore_errors=True)
+
+
+def scenario_installed_tree(x, args):
+    """A DESTDIR install into a temporary folder runs from another working directory."""
+    destdir = tempfile.mkdtemp(prefix="pegs-destdir-")
+    try:
+        subprocess.run(["cmake", "--install", args.build_dir, "--prefix", "/opt/pegs"],
+                       env=dict(os.environ, DESTDIR=destdir), check=True, stdout=subprocess.DEVNULL)
+        check_installed_game(x, args, os.path.join(destdir, "opt", "pegs"), "installed-tree")
+    finally:
+        shutil.rmtree(destdir, ignore_errors=True)
+
+
+def scenario_installed_package(x, args):
+    """The installed Debian package (run by the package check, not by ctest)."""
+    check_installed_game(x, args, "/usr", "installed-package")
+
+
 # Scenarios that need real display modes run on Xorg's dummy driver with
-# these configurations; the others run on Xvfb.
-XORG_CONFIGS = {"mode-restore": "xorg-dummy.conf", "mode-refused": "xorg-dummy-no-vga.conf"}
+# these configurations; the others run on Xvfb, but for those that need no
+# X server at all.
+XORG_CONFIGS = {"mode-restore": "xorg-dummy.conf", "mode-refused": "xorg-dummy-no-vga.conf",
+                "windowed": "xorg-dummy.conf"}
+NO_X_SERVER = {"command-line", "no-display"}
 
 
 def main():
@@ -379,12 +522,13 @@ def main():
     parser.add_argument("--root", required=True)
     parser.add_argument("--out", required=True)
     parser.add_argument("--wm-close", default="wm_close")
+    parser.add_argument("--build-dir", help="the build to install, for installed-tree")
     args = parser.parse_args()
     os.makedirs(args.out, exist_ok=True)
     run = globals()["scenario_" + args.scenario.replace("-", "_")]
     here = os.path.dirname(os.path.abspath(__file__))
     config = XORG_CONFIGS.get(args.scenario)
-    x = XServer(os.path.join(here, config) if config else None)
+    x = None if args.scenario in NO_X_SERVER else XServer(os.path.join(here, config) if config else None)
     started = time.time()
     try:
         run(x, args)
@@ -392,7 +536,8 @@ def main():
         print(f"FAILED {args.scenario}: {failure}", file=sys.stderr)
         return 1
     finally:
-        x.close()
+        if x:
+            x.close()
     print(f"passed {args.scenario} in {time.time() - started:.1f} s")
     return 0
 

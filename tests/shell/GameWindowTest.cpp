@@ -32,7 +32,8 @@ class TestApp final : public GameApp {
 TEST_F(GameWindowTest, StartsFullscreenWithSceneSetUp) {
   EXPECT_EQ(fake.display.calls, (Calls{"Fullscreen 640x480x16", "Fullscreen 640x480x16"}))
       << "the mode is set at creation and again when the window takes the focus";
-  EXPECT_EQ(fake.window.caption, "OpenGL");
+  EXPECT_EQ(fake.window.caption, "Christmas Pegs");
+  EXPECT_EQ(fake.window.icon, "Data/Icon.bmp");
   EXPECT_FALSE(fake.window.captioned);
   EXPECT_TRUE(fake.window.shown);
   EXPECT_EQ(fake.window.rect.x, 0);
@@ -86,6 +87,24 @@ TEST_F(GameWindowTest, F9TogglesWindowedAndBack) {
   const int changes = fake.window.styleChanges;
   window->Dispatch({MessageKind::FocusGained, 0, 0});
   EXPECT_EQ(fake.window.styleChanges, changes) << "the style is written only when it differs";
+}
+
+TEST(GameWindowStart, WindowedStartLeavesTheModeAloneUntilF9) {
+  FakeDesktop fake;
+  GameWindow window(fake.desktop, false);
+  ASSERT_TRUE(window.CreateMainWindow());
+  EXPECT_FALSE(window.Fullscreen());
+  EXPECT_TRUE(fake.display.calls.empty()) << "no mode change, no restore";
+  EXPECT_TRUE(fake.window.captioned);
+  EXPECT_EQ(fake.window.rect.x, 50);
+  EXPECT_EQ(fake.window.rect.width, 590);
+  EXPECT_EQ(fake.window.rect.height, 430);
+  EXPECT_TRUE(fake.window.shown);
+
+  window.Dispatch({MessageKind::KeyDown, static_cast<int>(Key::F9), 0});
+  EXPECT_TRUE(window.Fullscreen());
+  EXPECT_EQ(fake.display.calls, (Calls{"Fullscreen 640x480x16"}));
+  EXPECT_FALSE(fake.window.captioned);
 }
 
 TEST_F(GameWindowTest, F7AndFocusLossMinimiseAndGiveTheModeBack) {

@@ -17,6 +17,7 @@ class FakeNativeWindow final : public NativeWindow {
   bool Open(const char* caption, bool captioned, const WindowRect& rect) override;
   bool IsOpen() const override { return open; }
   void Destroy() override { open = false; }
+  void SetIcon(const char* path) override { icon = path; }
   void Show() override { shown = true; }
   void Raise() override {}
   void TakeFocus() override {}
@@ -48,6 +49,7 @@ class FakeNativeWindow final : public NativeWindow {
   int styleChanges = 0;
   int swaps = 0;
   std::string caption;
+  std::string icon;
   WindowRect rect{};
   PixelFormat format{};
 
