@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "audio/SoundBank.h"
 #include "gfx/Texture.h"
@@ -66,6 +68,9 @@ class GameWindow : public Window {
   void SetupScene();
   void ApplyWindowMode();
   void Minimize();
+  // A minimise the window manager has not carried out within a short wait
+  // is taken as refused: the window becomes the captioned one instead.
+  void WatchMinimize();
   void Render();
   void DrawCursor();
   void StepState();
@@ -93,4 +98,6 @@ class GameWindow : public Window {
   float m_previousReading = 0.0f;
   bool m_timeStarted = false;
   GameTrace m_trace;
+  // When the pending minimise was asked for, by the millisecond clock.
+  std::optional<std::uint32_t> m_minimizeAskedAt;
 };

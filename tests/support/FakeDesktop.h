@@ -26,11 +26,19 @@ class FakeNativeWindow final : public NativeWindow {
     ++styleChanges;
   }
   bool Captioned() const override { return captioned; }
-  void Minimize() override { minimized = true; }
+  void Minimize() override {
+    ++minimizeRequests;
+    minimized = !refuseMinimize;
+  }
   bool Minimized() const override { return minimized; }
   void ClientSize(int& width, int& height) const override {
     width = rect.width;
     height = rect.height;
+  }
+  // The client area, unless a test sets another drawable size.
+  void DrawableSize(int& width, int& height) const override {
+    width = drawable.width > 0 ? drawable.width : rect.width;
+    height = drawable.height > 0 ? drawable.height : rect.height;
   }
   bool SetPixelFormat(const PixelFormat& format) override;
   GlContextHandle CreateGlContext() override;
@@ -45,10 +53,13 @@ class FakeNativeWindow final : public NativeWindow {
   bool shown = false;
   bool captioned = false;
   bool minimized = false;
+  bool refuseMinimize = false;  // as a window manager without minimise
+  int minimizeRequests = 0;
   int styleChanges = 0;
   int swaps = 0;
   std::string caption;
   WindowRect rect{};
+  WindowRect drawable{};
   PixelFormat format{};
 
  private:
