@@ -80,6 +80,9 @@ class FakeDisplaySettings final : public DisplaySettings {
   bool failChange = false;
   bool failTest = false;
   std::vector<std::string> calls;
+  // Whether the window had a caption at each fullscreen change.
+  const NativeWindow* window = nullptr;
+  std::vector<bool> captionedAtFullscreen;
   std::vector<std::string> debug;
 };
 
@@ -128,4 +131,5 @@ struct FakeDesktop {
   NoEvents events;
   MessageQueue queue;
   Desktop desktop{window, display, input, clock, audio, events, queue};
+  FakeDesktop() { display.window = &window; }
 };
