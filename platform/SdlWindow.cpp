@@ -74,7 +74,14 @@ void SdlWindow::Minimize() {
   SDL_MinimizeWindow(m_window);
 }
 
-bool SdlWindow::Minimized() const { return m_open && (SDL_GetWindowFlags(m_window) & SDL_WINDOW_MINIMIZED) != 0; }
+bool SdlWindow::Minimized() const {
+  if (!m_open) return false;
+  // SDL flags a minimise once it has read the window manager's events; a
+  // window the X server no longer shows is minimised already. (SDL would
+  // wait for such a window to be shown again before changing its border.)
+  const Uint32 flags = SDL_GetWindowFlags(m_window);
+  return (flags & SDL_WINDOW_MINIMIZED) != 0 || ((flags & SDL_WINDOW_HIDDEN) == 0 && !Viewable());
+}
 
 bool SdlWindow::Active() const {
   if (!m_open) return false;
@@ -84,7 +91,7 @@ bool SdlWindow::Active() const {
 
 bool SdlWindow::Viewable() const {
   // SDL learns of a minimise only from the events it has read; the X server
-  // knows now. Other video drivers grab without waiting.
+  // knows now. Other video drivers are taken at SDL's word.
   SDL_SysWMinfo info;
   SDL_VERSION(&info.version);
   if (SDL_GetWindowWMInfo(m_window, &info) != SDL_TRUE || info.subsystem != SDL_SYSWM_X11) return true;

@@ -70,14 +70,16 @@ void GameWindow::SetupScene() {
 
 void GameWindow::OnSize(int width, int height) {
   DefaultProcessing();
+  const bool minimizing = width <= 0 || height <= 0;
   // Fullscreen shows the 640 x 480 picture. Where the screen keeps another
   // size (a refused mode change, a compositor that only emulates it), the
   // picture is fitted into the real drawable with black bars.
-  if (m_fullscreen && width > 0 && height > 0) {
+  if (m_fullscreen && !minimizing) {
     width = kFullscreenRect.width;
     height = kFullscreenRect.height;
   }
   ApplyProjection(width, height);
+  if (minimizing) return;  // the size message of the restore sets it again
   int drawableWidth = 0;
   int drawableHeight = 0;
   m_desktop.window.DrawableSize(drawableWidth, drawableHeight);

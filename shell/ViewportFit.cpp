@@ -3,8 +3,7 @@
 #include <cmath>
 
 ViewportRect FitViewport(int width, int height, int drawableWidth, int drawableHeight) {
-  if (height == 0) height = 1;
-  if (drawableWidth <= 0 || drawableHeight <= 0 || width <= 0 ||
+  if (width <= 0 || height <= 0 || drawableWidth <= 0 || drawableHeight <= 0 ||
       (drawableWidth == width && drawableHeight == height)) {
     return {0, 0, width, height};
   }

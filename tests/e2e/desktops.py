@@ -47,6 +47,9 @@ class WindowManagerDesktop:
     }
     real_modes = True  # xrandr shows the game's mode change
     stacking = True  # the window manager keeps _NET_CLIENT_LIST_STACKING
+    minimizes = True
+    honours_position = True  # a window asked to be whole on the screen is
+    outer_pointer = False  # the pointer is this server's own
 
     def __init__(self, name, xorg_config, out):
         self.name = name
@@ -115,6 +118,9 @@ class WestonDesktop:
 
     real_modes = False  # Xwayland emulates a mode change for the fullscreen window alone
     stacking = False  # weston keeps no _NET_CLIENT_LIST_STACKING
+    minimizes = False  # weston offers no minimise for X windows
+    honours_position = False  # weston places X windows by its own rule
+    outer_pointer = True  # the pointer comes through the outer server and stops at its edges
 
     def __init__(self, out):
         self.name = "weston"
@@ -207,6 +213,10 @@ class XWindow:
             return None
         return (int(field("Absolute upper-left X").group(1)), int(field("Absolute upper-left Y").group(1)),
                 int(field("Width").group(1)), int(field("Height").group(1)), field("Map State").group(1))
+
+    def iconic(self):
+        """The window manager has minimised the window (ICCCM WM_STATE Iconic)."""
+        return "Iconic" in run_x(self.env, "xprop", "-id", self.id, "WM_STATE")
 
     def net_wm_state(self):
         return re.findall(r"_NET_WM_STATE_\w+", run_x(self.env, "xprop", "-id", self.id, "_NET_WM_STATE"))
