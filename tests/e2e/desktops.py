@@ -10,7 +10,7 @@ import subprocess
 import tempfile
 import time
 
-from harness import Failure, XServer, wait_for_display
+from harness import Failure, XServer, display_env, screen_mode, wait_for_display
 
 DESKTOP_SIZE = (1024, 768)
 
@@ -91,10 +91,7 @@ class XwaylandDisplay:
         self.outer = outer
 
     def env(self):
-        e = dict(os.environ)
-        e["DISPLAY"] = self.display
-        e.pop("WAYLAND_DISPLAY", None)
-        return e
+        return display_env(self.display)
 
     def xdotool(self, *args):
         if args[0] == "mousemove_relative":
@@ -110,7 +107,7 @@ class XwaylandDisplay:
         self.outer.xdotool(*args)
 
     def mode(self):
-        return XServer.mode(self)
+        return screen_mode(self.env())
 
 
 class WestonDesktop:

@@ -32,8 +32,16 @@ def free_display():
     raise Failure("no free X display number")
 
 
+def display_env(display):
+    """The environment for an X client of `display` (never a Wayland one)."""
+    e = dict(os.environ)
+    e["DISPLAY"] = display
+    e.pop("WAYLAND_DISPLAY", None)
+    return e
+
+
 def wait_for_display(display, timeout=15.0):
-    env = dict(os.environ, DISPLAY=display)
+    env = display_env(display)
     deadline = time.time() + timeout
     while time.time() < deadline:
         if subprocess.run(["xdpyinfo"], env=env, stdout=subprocess.DEVNULL,
@@ -41,6 +49,15 @@ def wait_for_display(display, timeout=15.0):
             return
         time.sleep(0.05)
     raise Failure(f"the X display {display} did not come up")
+
+
+def screen_mode(env):
+    """The current mode of the screen of DISPLAY in `env`, as xrandr reports it."""
+    out = subprocess.run(["xrandr", "--current"], env=env, stdout=subprocess.PIPE, text=True).stdout
+    for line in out.splitlines():
+        if "*" in line:
+            return line.split()[0]
+    return None
 
 
 class XServer:
@@ -61,10 +78,7 @@ class XServer:
         subprocess.run(["xset", "m", "1", "1"], env=self.env(), check=False)
 
     def env(self):
-        e = dict(os.environ)
-        e["DISPLAY"] = self.display
-        e.pop("WAYLAND_DISPLAY", None)
-        return e
+        return display_env(self.display)
 
     def xdotool(self, *args):
         subprocess.run(["xdotool", *map(str, args)], env=self.env(), check=True,
@@ -72,12 +86,7 @@ class XServer:
 
     def mode(self):
         """The screen's current mode as xrandr reports it, e.g. "1024x768"."""
-        out = subprocess.run(["xrandr", "--current"], env=self.env(), stdout=subprocess.PIPE,
-                             text=True).stdout
-        for line in out.splitlines():
-            if "*" in line:
-                return line.split()[0]
-        return None
+        return screen_mode(self.env())
 
     def screenshot(self, path, size=(SCREEN_W, SCREEN_H), crop=None):
         """The screen, which must be `size` (width, height) pixels, or its top-left

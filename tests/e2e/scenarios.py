@@ -430,20 +430,22 @@ def expect_away(desk, window, other, step):
         # A pointer still confined to the game's window would stop at its edge.
         for spot in ((1000, 700), (700, 600)):
             desk.display.xdotool("mousemove", *spot)
-            wait_until(f"{step}: the pointer moves freely to {spot}", lambda: (
-                run_x(desk.display.env(), "xdotool", "getmouselocation").startswith(f"x:{spot[0]} y:{spot[1]} "),
-                run_x(desk.display.env(), "xdotool", "getmouselocation").strip()), timeout=5)
+
+            def look():
+                where = run_x(desk.display.env(), "xdotool", "getmouselocation")
+                return where.startswith(f"x:{spot[0]} y:{spot[1]} "), where.strip()
+            wait_until(f"{step}: the pointer moves freely to {spot}", look, timeout=5)
 
 
-def expect_board(desk, game, name, empty):
-    """The board on the screen: a tree in every hole but those in `empty`."""
+def expect_board(desk, game, path, empty):
+    """The board on the screen (saved to `path`): a tree in every hole but those in `empty`."""
     park_cursor(game)
 
     def look():
-        picture = desk.screenshot(os.path.join(game.out, f"{name}.png"))
+        picture = desk.screenshot(path)
         wrong = [hole for hole in HOLES if tree_at(picture, *hole) == (hole in empty)]
         return not wrong, f"holes shown wrong: {wrong}"
-    wait_until(f"{name}: the board shows the pegs", look, timeout=20)
+    wait_until(f"{os.path.basename(path)}: the board shows the pegs", look, timeout=20)
 
 
 def expect_frames(game, since, step):
@@ -464,13 +466,13 @@ def desktop_session(desk, args):
     try:
         other = XWindow.of_class(env, "xmessage")
         name = f"desktop-{desk.name}"
+        shot_path = lambda step: os.path.join(args.out, f"{name}-{step}.png")
         game = Game(desk.display, args.binary, args.root, args.out, name, audio="dummy")
-        game.out = args.out
         game.wait_for(r"^first-frame", after=0)
         window = XWindow.of_pid(env, game.proc.pid)
         skip_intro(game)
         expect_fullscreen(desk, window, "start")
-        expect_board(desk, game, f"{name}-1-start", {(3, 3)})
+        expect_board(desk, game, shot_path("1-start"), {(3, 3)})
 
         play(game, SOLUTION[:1])
         after_jump = {(1, 3), (2, 3)}
@@ -493,7 +495,7 @@ def desktop_session(desk, args):
                 game.read_trace() or (abs(game.cursor[0]) <= 5 and abs(game.cursor[1]) <= 4), game.cursor))
         game.key("F9")
         expect_fullscreen(desk, window, "F9 twice")
-        expect_board(desk, game, f"{name}-2-f9-twice", after_jump)
+        expect_board(desk, game, shot_path("2-f9-twice"), after_jump)
 
         game.read_trace()
         f7 = len(game.lines)
@@ -506,7 +508,7 @@ def desktop_session(desk, args):
         desk.activate(window)
         expect_fullscreen(desk, window, "back after F7")
         expect_frames(game, f7, "F7 and back")
-        expect_board(desk, game, f"{name}-3-f7-back", after_jump)
+        expect_board(desk, game, shot_path("3-f7-back"), after_jump)
 
         if desk.minimizes:
             # Back at once after F7: the focus leaves and comes back within the
