@@ -26,10 +26,7 @@ class FakeNativeWindow final : public NativeWindow {
     ++styleChanges;
   }
   bool Captioned() const override { return captioned; }
-  void Minimize() override {
-    ++minimizeRequests;
-    minimized = !refuseMinimize;
-  }
+  void Minimize() override { minimized = !refuseMinimize; }
   bool Minimized() const override { return minimized; }
   void ClientSize(int& width, int& height) const override {
     width = rect.width;
@@ -54,7 +51,6 @@ class FakeNativeWindow final : public NativeWindow {
   bool captioned = false;
   bool minimized = false;
   bool refuseMinimize = false;  // as a window manager without minimise
-  int minimizeRequests = 0;
   int styleChanges = 0;
   int swaps = 0;
   std::string caption;
