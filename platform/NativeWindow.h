@@ -37,6 +37,10 @@ class NativeWindow {
   virtual void Minimize() = 0;
   virtual bool Minimized() const = 0;
   virtual void ClientSize(int& width, int& height) const = 0;
+  // The size in pixels of the drawable GL draws into. A compositor that
+  // scales the window or refuses a mode change can keep it at another size
+  // than the client area the window reports.
+  virtual void DrawableSize(int& width, int& height) const = 0;
 
   virtual bool SetPixelFormat(const PixelFormat& format) = 0;
   virtual GlContextHandle CreateGlContext() = 0;

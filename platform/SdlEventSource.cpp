@@ -47,7 +47,20 @@ void SdlEventSource::TranslateOne(MessageQueue& queue) {
         case SDL_WINDOWEVENT_SIZE_CHANGED:
           queue.Post({MessageKind::Size, event.window.data1, event.window.data2});
           break;
-        case SDL_WINDOWEVENT_FOCUS_GAINED: queue.Post({MessageKind::FocusGained, 0, 0}); break;
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+          m_input.WindowActivated();
+          queue.Post({MessageKind::FocusGained, 0, 0});
+          break;
+        case SDL_WINDOWEVENT_RESTORED:
+          // SDL reports a focus change only when its state differs after
+          // a short delay, so a window minimised and restored quickly can
+          // come back without a focus event: restored with focus, it is as
+          // good as focused anew.
+          if (m_input.WindowActive()) {
+            m_input.WindowActivated();
+            queue.Post({MessageKind::FocusGained, 0, 0});
+          }
+          break;
         case SDL_WINDOWEVENT_FOCUS_LOST: queue.Post({MessageKind::FocusLost, 0, 0}); break;
         default: break;
       }

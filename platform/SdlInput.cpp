@@ -3,14 +3,13 @@
 void SdlInput::ReadMouseDelta(int& dx, int& dy) {
   dx = 0;
   dy = 0;
-  const bool focused = m_window.HasInputFocus();
-  if (focused != m_captured) {
-    SDL_SetRelativeMouseMode(focused ? SDL_TRUE : SDL_FALSE);
-    m_captured = focused;
+  const bool wasCaptured = m_window.PointerCaptured();
+  if (!m_window.UpdatePointerCapture()) return;
+  if (!wasCaptured) {
     SDL_GetRelativeMouseState(nullptr, nullptr);  // start afresh
     return;
   }
-  if (m_captured) SDL_GetRelativeMouseState(&dx, &dy);
+  SDL_GetRelativeMouseState(&dx, &dy);
 }
 
 bool SdlInput::PollEscape() {

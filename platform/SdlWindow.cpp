@@ -1,5 +1,7 @@
 #include "platform/SdlWindow.h"
 
+#include <SDL_syswm.h>
+#include <X11/Xlib.h>
 #include "platform/WindowIcon.h"
 
 SdlWindow::~SdlWindow() {
@@ -53,15 +55,12 @@ void SdlWindow::TakeFocus() {
 
 void SdlWindow::Place(const WindowRect& rect) {
   if (!m_open) return;
-  // A fullscreen window already covers the screen. Sizing it again would
-  // make SDL apply the whole fullscreen mode once more, and wait up to
-  // 100 ms for a window manager to confirm it.
-  if ((SDL_GetWindowFlags(m_window) & SDL_WINDOW_FULLSCREEN) != 0 && rect.x == 0 && rect.y == 0) {
-    int width = 0;
-    int height = 0;
-    SDL_GetWindowSize(m_window, &width, &height);
-    if (width == rect.width && height == rect.height) return;
-  }
+  // A fullscreen window's place and size are the fullscreen mode's. Sizing
+  // it would make SDL apply the whole mode once more (and wait up to 100 ms
+  // for a window manager to confirm it); a compositor that only emulates the
+  // mode change then keeps the window at the screen's size while SDL reports
+  // the mode's.
+  if ((SDL_GetWindowFlags(m_window) & SDL_WINDOW_FULLSCREEN) != 0) return;
   SDL_SetWindowPosition(m_window, rect.x, rect.y);
   SDL_SetWindowSize(m_window, rect.width, rect.height);
 }
@@ -75,19 +74,66 @@ bool SdlWindow::Captioned() const {
 }
 
 void SdlWindow::Minimize() {
-  if (m_open) SDL_MinimizeWindow(m_window);
+  if (!m_open) return;
+  ReleasePointer();
+  m_pointerParked = true;
+  SDL_MinimizeWindow(m_window);
 }
 
-bool SdlWindow::Minimized() const { return m_open && (SDL_GetWindowFlags(m_window) & SDL_WINDOW_MINIMIZED) != 0; }
+bool SdlWindow::Minimized() const {
+  if (!m_open) return false;
+  // SDL flags a minimise once it has read the window manager's events; a
+  // window the X server no longer shows is minimised already. (SDL would
+  // wait for such a window to be shown again before changing its border.)
+  const Uint32 flags = SDL_GetWindowFlags(m_window);
+  return (flags & SDL_WINDOW_MINIMIZED) != 0 || ((flags & SDL_WINDOW_HIDDEN) == 0 && !Viewable());
+}
 
-bool SdlWindow::HasInputFocus() const {
-  return m_open && (SDL_GetWindowFlags(m_window) & SDL_WINDOW_INPUT_FOCUS) != 0;
+bool SdlWindow::Active() const {
+  if (!m_open) return false;
+  const Uint32 flags = SDL_GetWindowFlags(m_window);
+  return (flags & SDL_WINDOW_INPUT_FOCUS) != 0 && (flags & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN)) == 0;
+}
+
+bool SdlWindow::Viewable() const {
+  // SDL learns of a minimise only from the events it has read; the X server
+  // knows now. Other video drivers are taken at SDL's word.
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (SDL_GetWindowWMInfo(m_window, &info) != SDL_TRUE || info.subsystem != SDL_SYSWM_X11) return true;
+  XWindowAttributes attributes{};
+  return XGetWindowAttributes(info.info.x11.display, info.info.x11.window, &attributes) != 0 &&
+         attributes.map_state == IsViewable;
+}
+
+bool SdlWindow::UpdatePointerCapture() {
+  if (m_pointerParked || !Active()) {
+    ReleasePointer();
+    return false;
+  }
+  if (!m_pointerCaptured && Viewable()) {
+    SDL_SetRelativeMouseMode(SDL_TRUE);
+    m_pointerCaptured = true;
+  }
+  return m_pointerCaptured;
+}
+
+void SdlWindow::ReleasePointer() {
+  if (!m_pointerCaptured) return;
+  SDL_SetRelativeMouseMode(SDL_FALSE);
+  m_pointerCaptured = false;
 }
 
 void SdlWindow::ClientSize(int& width, int& height) const {
   width = 0;
   height = 0;
   if (m_window != nullptr) SDL_GetWindowSize(m_window, &width, &height);
+}
+
+void SdlWindow::DrawableSize(int& width, int& height) const {
+  width = 0;
+  height = 0;
+  if (m_window != nullptr) SDL_GL_GetDrawableSize(m_window, &width, &height);
 }
 
 bool SdlWindow::SetPixelFormat(const PixelFormat& format) {
@@ -138,6 +184,13 @@ bool SdlWindow::EnterFullscreen(const SDL_DisplayMode& mode) {
 }
 
 bool SdlWindow::ApplyFullscreen(const SDL_DisplayMode& mode) {
+  // Entering it again would make SDL apply the mode anew (see Place).
+  SDL_DisplayMode current{};
+  if ((SDL_GetWindowFlags(m_window) & SDL_WINDOW_FULLSCREEN) != 0 && SDL_GetWindowDisplayMode(m_window, &current) == 0 &&
+      current.w == mode.w && current.h == mode.h && current.format == mode.format) {
+    return true;
+  }
+  ReleasePointer();
   if (SDL_SetWindowDisplayMode(m_window, &mode) != 0 || SDL_SetWindowFullscreen(m_window, SDL_WINDOW_FULLSCREEN) != 0) {
     Fail();
     return false;
@@ -148,6 +201,7 @@ bool SdlWindow::ApplyFullscreen(const SDL_DisplayMode& mode) {
 void SdlWindow::LeaveFullscreen() {
   m_pendingMode.reset();
   if (m_window != nullptr && (SDL_GetWindowFlags(m_window) & SDL_WINDOW_FULLSCREEN) != 0) {
+    ReleasePointer();
     SDL_SetWindowFullscreen(m_window, 0);
   }
 }

@@ -29,6 +29,7 @@ class SdlWindow final : public NativeWindow {
   void Minimize() override;
   bool Minimized() const override;
   void ClientSize(int& width, int& height) const override;
+  void DrawableSize(int& width, int& height) const override;
   bool SetPixelFormat(const PixelFormat& format) override;
   GlContextHandle CreateGlContext() override;
   bool MakeCurrent(GlContextHandle context) override;
@@ -37,18 +38,36 @@ class SdlWindow final : public NativeWindow {
   const char* LastError() const override { return m_error.c_str(); }
 
   // Fullscreen in `mode`; before the window is open the mode is kept and
-  // taken when it opens. False when SDL refuses.
+  // taken when it opens. A window already fullscreen in that mode is left
+  // alone. False when SDL refuses.
   bool EnterFullscreen(const SDL_DisplayMode& mode);
   void LeaveFullscreen();
-  bool HasInputFocus() const;
   SDL_Window* Handle() const { return m_window; }
+
+  // The pointer is captured (SDL's relative mode, which also confines it)
+  // only while the window is active: input focus, shown, not minimised and
+  // viewable. SDL grabs the pointer for a window in relative mode, and a
+  // grab on a window that is not viewable is retried for up to 5 s, so the
+  // capture is let go before the window is minimised or changes fullscreen,
+  // and after a minimise it waits until the window is activated again.
+  // Captures or releases as the window's state asks; true while captured.
+  bool UpdatePointerCapture();
+  bool PointerCaptured() const { return m_pointerCaptured; }
+  // The window has gained focus or been restored: the pointer may be taken.
+  void Activated() { m_pointerParked = false; }
+  // Input focus, shown and not minimised, as SDL last saw it.
+  bool Active() const;
 
  private:
   bool ApplyFullscreen(const SDL_DisplayMode& mode);
+  void ReleasePointer();
+  bool Viewable() const;
   void Fail();
 
   SDL_Window* m_window = nullptr;
   bool m_open = false;
+  bool m_pointerCaptured = false;
+  bool m_pointerParked = false;
   std::optional<SDL_DisplayMode> m_pendingMode;
   std::string m_error;
 };

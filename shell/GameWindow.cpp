@@ -6,12 +6,16 @@
 #include <ctime>
 
 #include "gfx/SceneSetup.h"
+#include "shell/ViewportFit.h"
 
 namespace {
 constexpr WindowRect kFullscreenRect{0, 0, 640, 480};
 constexpr WindowRect kWindowedRect{50, 50, 590, 430};
 constexpr const char* kCaption = "Christmas Pegs";
 constexpr const char* kIconPath = "Data/Icon.bmp";
+// How long a window manager may take to minimise before the game takes it
+// as refused (weston offers no minimise for X windows).
+constexpr std::uint32_t kMinimizeWaitMs = 500;
 
 const char* const kWindowTexturePaths[4] = {
     "Data/BaumOben.bmp",
@@ -77,7 +81,21 @@ void GameWindow::SetupScene() {
 
 void GameWindow::OnSize(int width, int height) {
   DefaultProcessing();
+  const bool minimizing = width <= 0 || height <= 0;
+  // Fullscreen shows the 640 x 480 picture. Where the screen keeps another
+  // size (a refused mode change, a compositor that only emulates it), the
+  // picture is fitted into the real drawable with black bars.
+  if (m_fullscreen && !minimizing) {
+    width = kFullscreenRect.width;
+    height = kFullscreenRect.height;
+  }
   ApplyProjection(width, height);
+  if (minimizing) return;  // the size message of the restore sets it again
+  int drawableWidth = 0;
+  int drawableHeight = 0;
+  m_desktop.window.DrawableSize(drawableWidth, drawableHeight);
+  const ViewportRect viewport = FitViewport(width, height, drawableWidth, drawableHeight);
+  glViewport(viewport.x, viewport.y, viewport.width, viewport.height);
 }
 
 void GameWindow::OnClose() {
@@ -124,9 +142,11 @@ void GameWindow::DropHeldTree() {
 }
 
 void GameWindow::ApplyWindowMode() {
+  m_minimizeAskedAt.reset();
   if (m_fullscreen) {
-    static_cast<void>(m_displayMode.ChangeMode(640, 480, 16));  // refused: as at start
+    // The style first: a window already fullscreen keeps the style it had.
     if (Style() != WindowStyle::Popup) SetStyle(WindowStyle::Popup);
+    static_cast<void>(m_displayMode.ChangeMode(640, 480, 16));  // refused: as at start
     Move(kFullscreenRect);
   } else {
     m_displayMode.Restore();
@@ -139,6 +159,20 @@ void GameWindow::Minimize() {
   if (IsMinimized()) return;
   if (m_fullscreen) m_displayMode.Restore();
   ShowMinimized();
+  if (!m_minimizeAskedAt) m_minimizeAskedAt = m_desktop.clock.Milliseconds();
+}
+
+void GameWindow::WatchMinimize() {
+  if (!m_minimizeAskedAt) return;
+  if (IsMinimized()) {
+    m_minimizeAskedAt.reset();
+  } else if (m_desktop.clock.Milliseconds() - *m_minimizeAskedAt >= kMinimizeWaitMs) {
+    // Refused: the captioned window instead, out of the way of the desktop
+    // until the focus comes back.
+    m_minimizeAskedAt.reset();
+    if (Style() != WindowStyle::Captioned) SetStyle(WindowStyle::Captioned);
+    Move(kWindowedRect);
+  }
 }
 
 void GameWindow::OnLeftButtonDown() {
@@ -176,6 +210,7 @@ void GameWindow::StepFrame() {
 }
 
 void GameWindow::AdvanceFrame() {
+  WatchMinimize();
   int dx = 0;
   int dy = 0;
   m_desktop.input.ReadMouseDelta(dx, dy);

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "audio/SoundBank.h"
 #include "gfx/Texture.h"
@@ -70,6 +72,9 @@ class GameWindow : public Window {
   void ApplyWindowMode();
   void Minimize();
   void DropHeldTree();
+  // A minimise the window manager has not carried out within a short wait
+  // is taken as refused: the window becomes the captioned one instead.
+  void WatchMinimize();
   void Render();
   void DrawCursor();
   void StepState();
@@ -97,4 +102,6 @@ class GameWindow : public Window {
   float m_previousReading = 0.0f;
   bool m_timeStarted = false;
   GameTrace m_trace;
+  // When the pending minimise was asked for, by the millisecond clock.
+  std::optional<std::uint32_t> m_minimizeAskedAt;
 };

@@ -32,34 +32,53 @@ def free_display():
     raise Failure("no free X display number")
 
 
-class XServer:
-    """Xvfb with one 640 x 480 x 16 screen, or, given a configuration, Xorg with the
-    dummy video driver, whose screen offers real modes to switch between. Pointer
-    acceleration off."""
+def display_env(display):
+    """The environment for an X client of `display` (never a Wayland one)."""
+    e = dict(os.environ)
+    e["DISPLAY"] = display
+    e.pop("WAYLAND_DISPLAY", None)
+    return e
 
-    def __init__(self, xorg_config=None):
+
+def wait_for_display(display, timeout=15.0):
+    env = display_env(display)
+    deadline = time.time() + timeout
+    while time.time() < deadline:
+        if subprocess.run(["xdpyinfo"], env=env, stdout=subprocess.DEVNULL,
+                          stderr=subprocess.DEVNULL).returncode == 0:
+            return
+        time.sleep(0.05)
+    raise Failure(f"the X display {display} did not come up")
+
+
+def screen_mode(env):
+    """The current mode of the screen of DISPLAY in `env`, as xrandr reports it."""
+    out = subprocess.run(["xrandr", "--current"], env=env, stdout=subprocess.PIPE, text=True).stdout
+    for line in out.splitlines():
+        if "*" in line:
+            return line.split()[0]
+    return None
+
+
+class XServer:
+    """Xvfb with one screen (640 x 480 x 16 unless told), or, given a configuration,
+    Xorg with the dummy video driver, whose screen offers real modes to switch
+    between. Pointer acceleration off."""
+
+    def __init__(self, xorg_config=None, size=(SCREEN_W, SCREEN_H), depth=16):
         self.number = free_display()
         self.display = f":{self.number}"
         if xorg_config:
             command = ["Xorg", self.display, "-config", xorg_config, "-noreset", "-nolisten", "tcp",
                        "-logfile", f"/tmp/pegs-xorg-{self.number}.log"]
         else:
-            command = ["Xvfb", self.display, "-screen", "0", f"{SCREEN_W}x{SCREEN_H}x16", "-nolisten", "tcp"]
+            command = ["Xvfb", self.display, "-screen", "0", f"{size[0]}x{size[1]}x{depth}", "-nolisten", "tcp"]
         self.proc = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        deadline = time.time() + 15
-        while time.time() < deadline:
-            if subprocess.run(["xdpyinfo"], env=self.env(), stdout=subprocess.DEVNULL,
-                              stderr=subprocess.DEVNULL).returncode == 0:
-                break
-            time.sleep(0.05)
-        else:
-            raise Failure("Xvfb did not start")
+        wait_for_display(self.display)
         subprocess.run(["xset", "m", "1", "1"], env=self.env(), check=False)
 
     def env(self):
-        e = dict(os.environ)
-        e["DISPLAY"] = self.display
-        return e
+        return display_env(self.display)
 
     def xdotool(self, *args):
         subprocess.run(["xdotool", *map(str, args)], env=self.env(), check=True,
@@ -67,20 +86,21 @@ class XServer:
 
     def mode(self):
         """The screen's current mode as xrandr reports it, e.g. "1024x768"."""
-        out = subprocess.run(["xrandr", "--current"], env=self.env(), stdout=subprocess.PIPE,
-                             text=True).stdout
-        for line in out.splitlines():
-            if "*" in line:
-                return line.split()[0]
-        return None
+        return screen_mode(self.env())
 
-    def screenshot(self, path):
-        subprocess.run(["import", "-window", "root", path], env=self.env(), check=True,
+    def screenshot(self, path, size=(SCREEN_W, SCREEN_H), crop=None):
+        """The screen, which must be `size` (width, height) pixels, or its top-left
+        `crop` (width, height) pixels when given."""
+        command = ["import", "-window", "root"]
+        if crop:
+            size = crop
+            command += ["-crop", f"{crop[0]}x{crop[1]}+0+0", "+repage"]
+        subprocess.run(command + [path], env=self.env(), check=True,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         raw = subprocess.run(["convert", path, "-depth", "8", "rgb:-"], check=True,
                              stdout=subprocess.PIPE).stdout
-        check(len(raw) == SCREEN_W * SCREEN_H * 3, f"screenshot {path} has {len(raw)} bytes")
-        return Picture(raw)
+        check(len(raw) == size[0] * size[1] * 3, f"screenshot {path} has {len(raw)} bytes")
+        return Picture(raw, *size)
 
     def close(self):
         self.proc.terminate()
@@ -91,33 +111,36 @@ class XServer:
 
 
 class Picture:
-    def __init__(self, raw):
+    def __init__(self, raw, width=SCREEN_W, height=SCREEN_H):
         self.raw = raw
+        self.width = width
+        self.height = height
 
     def pixel(self, x, y):
-        i = (int(y) * SCREEN_W + int(x)) * 3
+        i = (int(y) * self.width + int(x)) * 3
         return self.raw[i], self.raw[i + 1], self.raw[i + 2]
 
     def brightest(self, cx, cy, radius):
         best = 0
         for y in range(int(cy) - radius, int(cy) + radius + 1):
             for x in range(int(cx) - radius, int(cx) + radius + 1):
-                if 0 <= x < SCREEN_W and 0 <= y < SCREEN_H:
+                if 0 <= x < self.width and 0 <= y < self.height:
                     best = max(best, sum(self.pixel(x, y)))
         return best
 
-    def count(self, predicate, box=(0, 0, SCREEN_W, SCREEN_H)):
-        x0, y0, x1, y1 = box
+    def count(self, predicate, box=None):
+        x0, y0, x1, y1 = box or (0, 0, self.width, self.height)
         return sum(1 for y in range(y0, y1) for x in range(x0, x1) if predicate(*self.pixel(x, y)))
 
 
-def hole_on_screen(column, row):
-    """Screen pixel of a hole's tree tip: board frame 8 units in front of the eye."""
+def hole_on_screen(column, row, screen=(SCREEN_W, SCREEN_H)):
+    """Screen pixel of a hole's tree tip: board frame 8 units in front of the eye, the
+    640 x 480 picture scaled to fill a 4:3 screen of `screen` (width, height) pixels."""
     f = 1.0 / math.tan(math.radians(22.5))
     x, y = column - 3, 3 - row
     ndc_x = x * f / (SCREEN_W / SCREEN_H) / 8.0
     ndc_y = y * f / 8.0
-    return 320 + ndc_x * 320, 240 - ndc_y * 240
+    return (1 + ndc_x) * screen[0] / 2, (1 - ndc_y) * screen[1] / 2
 
 
 class Game:

@@ -12,6 +12,7 @@ import sys
 import tempfile
 import time
 
+from desktops import WestonDesktop, WindowManagerDesktop, XWindow, run_x
 from harness import Failure, Game, XServer, audio_levels, check, hole_on_screen
 
 # A solution of the 33-hole board that ends with one peg in the centre.
@@ -30,8 +31,9 @@ HOLES = [(c, r) for c in range(7) for r in range(7) if 2 <= c <= 4 or 2 <= r <= 
 
 
 def tree_at(picture, column, row):
-    """A tree's green needles around the projected tip of a hole (snowflakes are grey)."""
-    sx, sy = hole_on_screen(column, row)
+    """A tree's green needles around the projected tip of a hole (snowflakes are grey),
+    the game's picture filling the whole of `picture`."""
+    sx, sy = hole_on_screen(column, row, (picture.width, picture.height))
     green = picture.count(lambda r, g, b: g >= 20 and g >= r + 12 and g >= b + 12,
                           (int(sx) - 5, int(sy) - 5, int(sx) + 6, int(sy) + 6))
     return green >= 25
@@ -507,6 +509,177 @@ def scenario_installed_package(x, args):
     check_installed_game(x, args, "/usr", "installed-package")
 
 
+def wait_until(what, look, timeout=15.0):
+    """Polls `look` (which returns (ok, what was seen)) until ok; fails with what was seen."""
+    deadline = time.time() + timeout
+    while True:
+        ok, seen = look()
+        if ok:
+            return seen
+        if time.time() > deadline:
+            raise Failure(f"{what}: not within {timeout} s; seen {seen}")
+        time.sleep(0.1)
+
+
+def window_facts(desk, window):
+    display = desk.display
+    facts = {"geometry": window.geometry(), "state": window.net_wm_state(), "decorated": window.decorated(),
+             "active": window.active(), "mode": display.mode()}
+    if desk.stacking:
+        facts["on top"] = window.on_top()
+    return facts
+
+
+def expect_fullscreen(desk, window, step):
+    """Fullscreen, on top and active, without decorations; the screen in the game's mode."""
+    size = (640, 480) if desk.real_modes else (1024, 768)
+
+    def look():
+        f = window_facts(desk, window)
+        ok = (f["geometry"] == (0, 0, *size, "IsViewable") and "_NET_WM_STATE_FULLSCREEN" in f["state"]
+              and not f["decorated"] and f["active"] and f.get("on top", True)
+              and f["mode"] == ("640x480" if desk.real_modes else "1024x768"))
+        return ok, f
+    wait_until(f"{step}: the game is fullscreen and active", look)
+
+
+def expect_windowed(desk, window, step):
+    """The captioned 590 x 430 window, active, whole on the screen where an X window
+    manager places it (weston places X windows by its own rule); the desktop's mode."""
+    def look():
+        f = window_facts(desk, window)
+        g = f["geometry"]
+        placed = not desk.honours_position or (g is not None and 0 <= g[0] and g[0] + 590 <= 1024
+                                         and 0 <= g[1] and g[1] + 430 <= 768)
+        ok = (g is not None and g[2:] == (590, 430, "IsViewable") and placed
+              and "_NET_WM_STATE_FULLSCREEN" not in f["state"]
+              and f["decorated"] and f["active"] and f["mode"] == "1024x768")
+        return ok, f
+    wait_until(f"{step}: the game is a captioned window", look)
+
+
+def expect_away(desk, window, other, step):
+    """The game minimised (or, where the window manager cannot minimise, the captioned
+    window), `other` active unless None, the desktop's mode back and the pointer free."""
+    def look():
+        f = window_facts(desk, window)
+        g = f["geometry"]
+        if desk.minimizes:
+            f["iconic"] = window.iconic()
+            put_away = f["iconic"] and g is not None and g[4] != "IsViewable"
+        else:
+            put_away = (g is not None and g[2:4] == (590, 430) and f["decorated"]
+                        and "_NET_WM_STATE_FULLSCREEN" not in f["state"])
+        f["other active"] = other is None or other.active()
+        return put_away and f["other active"] and f["mode"] == "1024x768", f
+    wait_until(f"{step}: the game is out of the way", look)
+    if not desk.outer_pointer:
+        # A pointer still confined to the game's window would stop at its edge.
+        for spot in ((1000, 700), (700, 600)):
+            desk.display.xdotool("mousemove", *spot)
+
+            def look():
+                where = run_x(desk.display.env(), "xdotool", "getmouselocation")
+                return where.startswith(f"x:{spot[0]} y:{spot[1]} "), where.strip()
+            wait_until(f"{step}: the pointer moves freely to {spot}", look, timeout=5)
+
+
+def expect_board(desk, game, path, empty):
+    """The board on the screen (saved to `path`): a tree in every hole but those in `empty`."""
+    park_cursor(game)
+
+    def look():
+        picture = desk.screenshot(path)
+        wrong = [hole for hole in HOLES if tree_at(picture, *hole) == (hole in empty)]
+        return not wrong, f"holes shown wrong: {wrong}"
+    wait_until(f"{os.path.basename(path)}: the board shows the pegs", look, timeout=20)
+
+
+def expect_frames(game, since, step):
+    """Frames keep coming, none held up for seconds."""
+    game.wait_for(r"^tick frame", timeout=20, after=since)
+    game.wait_for(r"^tick frame", timeout=20)
+    stalls = [line for line in game.lines[since:] if line.startswith("long-frame ")
+              and float(line.split()[1]) > 2000]
+    check(not stalls, f"{step}: frames held up: {stalls}")
+
+
+def desktop_session(desk, args):
+    """One player's session: start, a jump, another window and back, F9 twice, F7 and
+    back, the window manager's close; then a second start closed with Escape."""
+    env = desk.display.env()
+    other_proc = subprocess.Popen(["xmessage", "-geometry", "300x100+650+550", "another window"], env=env,
+                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        other = XWindow.of_class(env, "xmessage")
+        name = f"desktop-{desk.name}"
+        shot_path = lambda step: os.path.join(args.out, f"{name}-{step}.png")
+        game = Game(desk.display, args.binary, args.root, args.out, name, audio="dummy")
+        game.wait_for(r"^first-frame", after=0)
+        window = XWindow.of_pid(env, game.proc.pid)
+        skip_intro(game)
+        expect_fullscreen(desk, window, "start")
+        expect_board(desk, game, shot_path("1-start"), {(3, 3)})
+
+        play(game, SOLUTION[:1])
+        after_jump = {(1, 3), (2, 3)}
+
+        desk.activate(other)
+        expect_away(desk, window, other, "another window active")
+        desk.activate(window)
+        expect_fullscreen(desk, window, "back to the game")
+        game.move_cursor_to(1.0, 1.0)  # the game reads the pointer again
+
+        game.key("F9")
+        expect_windowed(desk, window, "F9")
+        if not desk.outer_pointer:
+            for _ in range(4):  # the pointer pushed against the window's edge
+                desk.display.xdotool("mousemove_relative", "--", 400, 300)
+            # Back to the middle: xdotool's moves stop at the screen's edge
+            # (a mouse's do not), and fullscreen makes the screen smaller.
+            desk.display.xdotool("mousemove_relative", "--", -295, -215)
+            wait_until("the game's cursor back in its rectangle", lambda: (
+                game.read_trace() or (abs(game.cursor[0]) <= 5 and abs(game.cursor[1]) <= 4), game.cursor))
+        game.key("F9")
+        expect_fullscreen(desk, window, "F9 twice")
+        expect_board(desk, game, shot_path("2-f9-twice"), after_jump)
+
+        game.read_trace()
+        f7 = len(game.lines)
+        game.key("F7")
+        # Where minimising is refused, the captioned game keeps the focus; it comes
+        # back to fullscreen when the focus comes back.
+        expect_away(desk, window, other if desk.minimizes else None, "F7")
+        if window.active():
+            desk.activate(other)
+        desk.activate(window)
+        expect_fullscreen(desk, window, "back after F7")
+        expect_frames(game, f7, "F7 and back")
+        expect_board(desk, game, shot_path("3-f7-back"), after_jump)
+
+        if desk.minimizes:
+            # Back at once after F7: the focus leaves and comes back within the
+            # time in which SDL merges the two changes into none.
+            game.key("F7")
+            wait_until("F7 again: the game is minimised", lambda: (window.iconic(), window.geometry()), timeout=10)
+            desk.activate(window)
+            expect_fullscreen(desk, window, "back at once after F7")
+
+        desk.close(window, args.wm_close)
+        check(game.wait_exit(15) == 0, "the window manager's close ends the game with exit code 0")
+        check(desk.display.mode() == "1024x768", f"after the close the screen is at {desk.display.mode()}")
+
+        game = Game(desk.display, args.binary, args.root, args.out, f"{name}-escape", audio="dummy")
+        skip_intro(game)
+        expect_fullscreen(desk, XWindow.of_pid(env, game.proc.pid), "second start")
+        game.key("Escape")
+        check(game.wait_exit(15) == 0, "Escape ends the game with exit code 0")
+        check(desk.display.mode() == "1024x768", f"after Escape the screen is at {desk.display.mode()}")
+    finally:
+        other_proc.terminate()
+        other_proc.wait()
+
+
 # Scenarios that need real display modes run on Xorg's dummy driver with
 # these configurations; the others run on Xvfb, but for those that need no
 # X server at all.
@@ -525,19 +698,29 @@ def main():
     parser.add_argument("--build-dir", help="the build to install, for installed-tree")
     args = parser.parse_args()
     os.makedirs(args.out, exist_ok=True)
-    run = globals()["scenario_" + args.scenario.replace("-", "_")]
     here = os.path.dirname(os.path.abspath(__file__))
-    config = XORG_CONFIGS.get(args.scenario)
-    x = None if args.scenario in NO_X_SERVER else XServer(os.path.join(here, config) if config else None)
     started = time.time()
+    if args.scenario.startswith("desktop-"):
+        # desktop-NAME: the player's session under that window manager or weston.
+        wm = args.scenario[len("desktop-"):]
+        make = lambda: (WestonDesktop(args.out) if wm == "weston"
+                        else WindowManagerDesktop(wm, os.path.join(here, "xorg-dummy.conf"), args.out))
+        run, end = desktop_session, lambda desk: desk.end()
+    else:
+        config = XORG_CONFIGS.get(args.scenario)
+        make = lambda: (None if args.scenario in NO_X_SERVER
+                        else XServer(os.path.join(here, config) if config else None))
+        run, end = globals()["scenario_" + args.scenario.replace("-", "_")], lambda x: x.close()
+    x = None
     try:
+        x = make()
         run(x, args)
     except Failure as failure:
         print(f"FAILED {args.scenario}: {failure}", file=sys.stderr)
         return 1
     finally:
-        if x:
-            x.close()
+        if x is not None:
+            end(x)
     print(f"passed {args.scenario} in {time.time() - started:.1f} s")
     return 0
 

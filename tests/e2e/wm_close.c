@@ -1,9 +1,10 @@
-/* Asks a top-level window, found by its title, to close the way a window
- * manager does: a WM_DELETE_WINDOW client message.
- * usage: wm_close TITLE   (DISPLAY from the environment) */
+/* Asks a top-level window, found by its title or given by its id, to close
+ * the way a window manager does: a WM_DELETE_WINDOW client message.
+ * usage: wm_close TITLE|0xID   (DISPLAY from the environment) */
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 static Window find(Display* display, Window window, const char* title) {
@@ -25,12 +26,13 @@ static Window find(Display* display, Window window, const char* title) {
 
 int main(int argc, char** argv) {
   if (argc != 2) {
-    fprintf(stderr, "usage: wm_close TITLE\n");
+    fprintf(stderr, "usage: wm_close TITLE|0xID\n");
     return 2;
   }
   Display* display = XOpenDisplay(NULL);
   if (display == NULL) return 1;
-  const Window window = find(display, DefaultRootWindow(display), argv[1]);
+  const Window window = strncmp(argv[1], "0x", 2) == 0 ? (Window)strtoul(argv[1], NULL, 16)
+                                                      : find(display, DefaultRootWindow(display), argv[1]);
   if (window == 0) {
     fprintf(stderr, "wm_close: no window titled %s\n", argv[1]);
     return 1;

@@ -84,6 +84,9 @@ TEST_F(GameWindowTest, F9TogglesWindowedAndBack) {
   EXPECT_FALSE(fake.window.captioned);
   EXPECT_EQ(fake.window.rect.width, 640);
 
+  EXPECT_EQ(fake.display.captionedAtFullscreen.back(), false)
+      << "the caption goes before fullscreen: a fullscreen window keeps the style it had";
+
   const int changes = fake.window.styleChanges;
   window->Dispatch({MessageKind::FocusGained, 0, 0});
   EXPECT_EQ(fake.window.styleChanges, changes) << "the style is written only when it differs";
@@ -105,6 +108,76 @@ TEST(GameWindowStart, WindowedStartLeavesTheModeAloneUntilF9) {
   EXPECT_TRUE(window.Fullscreen());
   EXPECT_EQ(fake.display.calls, (Calls{"Fullscreen 640x480x16"}));
   EXPECT_FALSE(fake.window.captioned);
+}
+
+TEST_F(GameWindowTest, TheFullscreenPictureFitsTheRealDrawable) {
+  struct Case {
+    const char* name;
+    bool fullscreen;
+    int width, height;  // as the size message reports
+    int drawableWidth, drawableHeight;
+    GLint viewport[4];
+    double aspect;
+  };
+  const Case cases[] = {
+      {"the mode taken", true, 640, 480, 640, 480, {0, 0, 640, 480}, 4.0 / 3.0},
+      {"a compositor keeps the screen's size", true, 1024, 768, 1024, 768, {0, 0, 1024, 768}, 4.0 / 3.0},
+      {"the window reports the mode, the drawable is bigger", true, 640, 480, 1024, 768, {0, 0, 1024, 768},
+       4.0 / 3.0},
+      {"a wide screen", true, 1920, 1080, 1920, 1080, {240, 0, 1440, 1080}, 4.0 / 3.0},
+      {"windowed", false, 590, 430, 590, 430, {0, 0, 590, 430}, 590.0 / 430.0},
+  };
+  const double f = 1.0 / std::tan(22.5 * M_PI / 180.0);
+  for (const Case& c : cases) {
+    if (window->Fullscreen() != c.fullscreen) window->Dispatch({MessageKind::KeyDown, static_cast<int>(Key::F9), 0});
+    fake.window.drawable = {0, 0, c.drawableWidth, c.drawableHeight};
+    window->Dispatch({MessageKind::Size, c.width, c.height});
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(viewport[i], c.viewport[i]) << c.name << " viewport " << i;
+    GLdouble projection[16];
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    EXPECT_NEAR(projection[5], f, 1e-6) << c.name << ": 45 degrees high";
+    EXPECT_NEAR(projection[0], f / c.aspect, 1e-6) << c.name;
+  }
+}
+
+TEST_F(GameWindowTest, AMinimiseNotCarriedOutFallsBackToTheCaptionedWindow) {
+  struct Case {
+    const char* name;
+    bool refused;
+    bool minimisedLate;  // the window manager minimises after a few frames
+    bool fallsBack;
+  };
+  const Case cases[] = {
+      {"minimised at once", false, false, false},
+      {"minimised a little late", true, true, false},
+      {"refused", true, false, true},
+  };
+  for (const Case& c : cases) {
+    FakeDesktop desk;
+    GameWindow game(desk.desktop);
+    ASSERT_TRUE(game.CreateMainWindow());
+    desk.window.refuseMinimize = c.refused;
+    game.Dispatch({MessageKind::FocusLost, 0, 0});
+    EXPECT_EQ(desk.display.current, desk.display.desktop) << c.name;
+    for (int frame = 0; frame < 100; ++frame) {
+      if (frame == 3 && c.minimisedLate) desk.window.minimized = true;
+      game.AdvanceFrame();
+    }
+    EXPECT_EQ(desk.window.captioned, c.fallsBack) << c.name;
+    EXPECT_EQ(desk.window.rect.width, c.fallsBack ? 590 : 640) << c.name;
+    EXPECT_TRUE(game.Fullscreen()) << c.name << ": fullscreen is still what the game wants";
+
+    // The focus brings fullscreen back, however the window was put away.
+    desk.window.minimized = false;
+    game.Dispatch({MessageKind::FocusGained, 0, 0});
+    EXPECT_EQ(desk.display.current, (DisplayMode{640, 480, 16})) << c.name;
+    EXPECT_FALSE(desk.window.captioned) << c.name;
+    EXPECT_EQ(desk.window.rect.width, 640) << c.name;
+    for (int frame = 0; frame < 100; ++frame) game.AdvanceFrame();
+    EXPECT_FALSE(desk.window.captioned) << c.name << ": nothing waits for a minimise any more";
+  }
 }
 
 TEST_F(GameWindowTest, F7AndFocusLossMinimiseAndGiveTheModeBack) {

@@ -33,6 +33,7 @@ ModeChangeResult FakeDisplaySettings::Change(const DisplayMode* mode, ModeChange
   switch (how) {
     case ModeChange::Fullscreen:
       calls.push_back("Fullscreen " + Text(*mode));
+      if (window != nullptr) captionedAtFullscreen.push_back(window->Captioned());
       if (failChange) return ModeChangeResult::Failed;
       current = *mode;
       return ModeChangeResult::Successful;

@@ -27,11 +27,16 @@ class FakeNativeWindow final : public NativeWindow {
     ++styleChanges;
   }
   bool Captioned() const override { return captioned; }
-  void Minimize() override { minimized = true; }
+  void Minimize() override { minimized = !refuseMinimize; }
   bool Minimized() const override { return minimized; }
   void ClientSize(int& width, int& height) const override {
     width = rect.width;
     height = rect.height;
+  }
+  // The client area, unless a test sets another drawable size.
+  void DrawableSize(int& width, int& height) const override {
+    width = drawable.width > 0 ? drawable.width : rect.width;
+    height = drawable.height > 0 ? drawable.height : rect.height;
   }
   bool SetPixelFormat(const PixelFormat& format) override;
   GlContextHandle CreateGlContext() override;
@@ -46,11 +51,13 @@ class FakeNativeWindow final : public NativeWindow {
   bool shown = false;
   bool captioned = false;
   bool minimized = false;
+  bool refuseMinimize = false;  // as a window manager without minimise
   int styleChanges = 0;
   int swaps = 0;
   std::string caption;
   std::string icon;
   WindowRect rect{};
+  WindowRect drawable{};
   PixelFormat format{};
 
  private:
@@ -71,6 +78,9 @@ class FakeDisplaySettings final : public DisplaySettings {
   bool failChange = false;
   bool failTest = false;
   std::vector<std::string> calls;
+  // Whether the window had a caption at each fullscreen change.
+  const NativeWindow* window = nullptr;
+  std::vector<bool> captionedAtFullscreen;
   std::vector<std::string> debug;
 };
 
@@ -119,4 +129,5 @@ struct FakeDesktop {
   NoEvents events;
   MessageQueue queue;
   Desktop desktop{window, display, input, clock, audio, events, queue};
+  FakeDesktop() { display.window = &window; }
 };

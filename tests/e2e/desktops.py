@@ -1,0 +1,237 @@
+"""Desktops for the end-to-end runs: an X window manager on Xorg's dummy driver
+(1024 x 768, 640 x 480 offered), or weston nested in Xvfb with the game on its
+Xwayland display; and a look at the game's window from outside (xprop, xwininfo).
+"""
+import os
+import re
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+
+from harness import Failure, XServer, display_env, screen_mode, wait_for_display
+
+DESKTOP_SIZE = (1024, 768)
+
+
+def run_x(env, *command):
+    """Runs an X client and returns its standard output ("" when it fails)."""
+    result = subprocess.run(list(map(str, command)), env=env, stdout=subprocess.PIPE,
+                            stderr=subprocess.DEVNULL, text=True)
+    return result.stdout if result.returncode == 0 else ""
+
+
+def start_group(command, env, log):
+    """Starts a program in a process group of its own, so that it ends with all it started."""
+    return subprocess.Popen(command, env=env, stdout=log, stderr=subprocess.STDOUT, start_new_session=True)
+
+
+def end_group(proc):
+    if proc.poll() is None:
+        os.killpg(proc.pid, signal.SIGTERM)
+        try:
+            proc.wait(10)
+        except subprocess.TimeoutExpired:
+            os.killpg(proc.pid, signal.SIGKILL)
+            proc.wait()
+
+
+class WindowManagerDesktop:
+    """Xorg's dummy driver at 1024 x 768 with an X window manager."""
+
+    COMMANDS = {
+        "openbox": ["openbox", "--sm-disable"],
+        "xfwm4": ["dbus-run-session", "--", "xfwm4", "--compositor=off", "--replace"],
+        "metacity": ["dbus-run-session", "--", "metacity", "--replace", "--sm-disable", "--no-composite"],
+    }
+    real_modes = True  # xrandr shows the game's mode change
+    stacking = True  # the window manager keeps _NET_CLIENT_LIST_STACKING
+    minimizes = True
+    honours_position = True  # a window asked to be whole on the screen is
+    outer_pointer = False  # the pointer is this server's own
+
+    def __init__(self, name, xorg_config, out):
+        self.name = name
+        self.x = XServer(xorg_config)
+        self.display = self.x  # where the game runs
+        self.log = open(os.path.join(out, f"desktop-{name}.log"), "w")
+        self.wm = start_group(self.COMMANDS[name], self.x.env(), self.log)
+        deadline = time.time() + 20
+        while run_x(self.x.env(), "wmctrl", "-m") == "":
+            if self.wm.poll() is not None or time.time() > deadline:
+                raise Failure(f"{name} did not start (see desktop-{name}.log)")
+            time.sleep(0.1)
+
+    def activate(self, window):
+        """Activates a window as a pager or task bar would."""
+        self.x.xdotool("windowactivate", window.id)
+
+    def close(self, window, wm_close):
+        """The window manager's close (the title bar's button or its key)."""
+        subprocess.run(["wmctrl", "-i", "-c", hex(window.id)], env=self.x.env(), check=True)
+
+    def screenshot(self, path):
+        """What the monitor shows: the top-left part of the screen in the mode it runs in."""
+        mode = self.x.mode() or "1024x768"
+        return self.x.screenshot(path, crop=tuple(int(v) for v in mode.split("x")))
+
+    def end(self):
+        end_group(self.wm)
+        self.x.close()
+        self.log.close()
+
+
+class XwaylandDisplay:
+    """The Xwayland display of a weston session. X clients run on it; keys and the
+    pointer come in through the outer X server, whose window weston draws into."""
+
+    def __init__(self, display, outer):
+        self.display = display
+        self.outer = outer
+
+    def env(self):
+        return display_env(self.display)
+
+    def xdotool(self, *args):
+        if args[0] == "mousemove_relative":
+            # The outer pointer stops at the outer screen's edges, and with it
+            # the motion weston passes on: a move that would reach an edge
+            # starts from the middle instead (the game sees that move too;
+            # callers read where the game's cursor went).
+            dx, dy = int(args[-2]), int(args[-1])
+            m = re.match(r"x:(\d+) y:(\d+)", run_x(self.outer.env(), "xdotool", "getmouselocation"))
+            if m and not (0 < int(m.group(1)) + dx < DESKTOP_SIZE[0] - 1
+                          and 0 < int(m.group(2)) + dy < DESKTOP_SIZE[1] - 1):
+                self.outer.xdotool("mousemove", DESKTOP_SIZE[0] // 2, DESKTOP_SIZE[1] // 2)
+        self.outer.xdotool(*args)
+
+    def mode(self):
+        return screen_mode(self.env())
+
+
+class WestonDesktop:
+    """weston's X11 backend nested in a 1024 x 768 Xvfb, with Xwayland."""
+
+    real_modes = False  # Xwayland emulates a mode change for the fullscreen window alone
+    stacking = False  # weston keeps no _NET_CLIENT_LIST_STACKING
+    minimizes = False  # weston offers no minimise for X windows
+    honours_position = False  # weston places X windows by its own rule
+    outer_pointer = True  # the pointer comes through the outer server and stops at its edges
+
+    def __init__(self, out):
+        self.name = "weston"
+        self.x = XServer(size=DESKTOP_SIZE, depth=24)
+        self.runtime = tempfile.mkdtemp(prefix="pegs-weston-")
+        os.chmod(self.runtime, 0o700)
+        log_path = os.path.join(out, "desktop-weston.log")
+        env = self.x.env()
+        env["XDG_RUNTIME_DIR"] = self.runtime
+        self.log = open(log_path + ".out", "w")
+        self.wm = start_group(["weston", "--backend=x11-backend.so", "--use-pixman", "--xwayland",
+                               f"--socket=pegs-{os.getpid()}", f"--width={DESKTOP_SIZE[0]}",
+                               f"--height={DESKTOP_SIZE[1]}", f"--log={log_path}"], env, self.log)
+        deadline = time.time() + 20
+        number = None
+        while number is None:
+            if self.wm.poll() is not None or time.time() > deadline:
+                raise Failure("weston did not start its Xwayland display (see desktop-weston.log)")
+            time.sleep(0.1)
+            try:
+                with open(log_path) as f:
+                    m = re.search(r"xserver listening on display (:\d+)", f.read())
+            except FileNotFoundError:
+                m = None
+            number = m.group(1) if m else None
+        wait_for_display(number)  # the first client starts Xwayland
+        self.display = XwaylandDisplay(number, self.x)
+
+    def activate(self, window):
+        """weston has no activation request for X windows: its switcher (Super+Tab)
+        is pressed until the window is the active one."""
+        for _ in range(6):
+            self.x.xdotool("key", "super+Tab")
+            deadline = time.time() + 2
+            while time.time() < deadline:
+                if active_window(self.display.env()) == window.id:
+                    return
+                time.sleep(0.05)
+        raise Failure(f"weston's switcher did not activate window {hex(window.id)}")
+
+    def close(self, window, wm_close):
+        """weston ignores _NET_CLOSE_WINDOW; its close button sends WM_DELETE_WINDOW."""
+        subprocess.run([wm_close, hex(window.id)], env=self.display.env(), check=True)
+
+    def screenshot(self, path):
+        return self.x.screenshot(path, DESKTOP_SIZE)
+
+    def end(self):
+        end_group(self.wm)
+        self.x.close()
+        self.log.close()
+        shutil.rmtree(self.runtime, ignore_errors=True)
+
+
+def active_window(env):
+    m = re.search(r"window id # (0x[0-9a-f]+)", run_x(env, "xprop", "-root", "_NET_ACTIVE_WINDOW"))
+    return int(m.group(1), 16) if m else None
+
+
+class XWindow:
+    """A top-level client window on a display, looked at from outside."""
+
+    def __init__(self, env, window_id):
+        self.env = env
+        self.id = window_id
+
+    @staticmethod
+    def of_pid(env, pid, timeout=20.0):
+        return XWindow.find(env, ["--pid", pid], timeout)
+
+    @staticmethod
+    def of_class(env, name, timeout=20.0):
+        return XWindow.find(env, ["--class", name], timeout)
+
+    @staticmethod
+    def find(env, how, timeout):
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            ids = run_x(env, "xdotool", "search", "--onlyvisible", *how).split()
+            if ids:
+                return XWindow(env, int(ids[0]))
+            time.sleep(0.1)
+        raise Failure(f"no window found by {' '.join(map(str, how))}")
+
+    def geometry(self):
+        """(x, y, width, height, map state) of the client area, in root coordinates."""
+        info = run_x(self.env, "xwininfo", "-id", self.id)
+        field = lambda name: re.search(rf"{name}:\s+(\S+)", info)
+        if not field("Width"):
+            return None
+        return (int(field("Absolute upper-left X").group(1)), int(field("Absolute upper-left Y").group(1)),
+                int(field("Width").group(1)), int(field("Height").group(1)), field("Map State").group(1))
+
+    def iconic(self):
+        """The window manager has minimised the window (ICCCM WM_STATE Iconic)."""
+        return "Iconic" in run_x(self.env, "xprop", "-id", self.id, "WM_STATE")
+
+    def net_wm_state(self):
+        return re.findall(r"_NET_WM_STATE_\w+", run_x(self.env, "xprop", "-id", self.id, "_NET_WM_STATE"))
+
+    def decorated(self):
+        """Whether the window asks for decorations: no _MOTIF_WM_HINTS, or hints whose
+        decorations field (flag 0x2) is not 0."""
+        out = run_x(self.env, "xprop", "-id", self.id, "_MOTIF_WM_HINTS")
+        values = [int(v, 16) for v in re.findall(r"0x[0-9a-f]+", out)]
+        if len(values) < 3 or not values[0] & 0x2:
+            return True
+        return values[2] != 0
+
+    def on_top(self):
+        """The window is the topmost client in the window manager's stacking order."""
+        ids = [int(v, 16) for v in re.findall(r"0x[0-9a-f]+", run_x(self.env, "xprop", "-root",
+                                                                      "_NET_CLIENT_LIST_STACKING"))]
+        return bool(ids) and ids[-1] == self.id
+
+    def active(self):
+        return active_window(self.env) == self.id
