@@ -106,6 +106,15 @@ class XwaylandDisplay:
                 self.outer.xdotool("mousemove", DESKTOP_SIZE[0] // 2, DESKTOP_SIZE[1] // 2)
         self.outer.xdotool(*args)
 
+    def take_back_lost_move(self, dx, dy):
+        """The outer pointer went on without the game: it goes back, so that where
+        it stands still matches the game's cursor and every target stays in reach."""
+        self.outer.xdotool("mousemove_relative", "--", -dx, -dy)
+
+    def centre_pointer(self):
+        """Before a game starts: the pointer in the middle, with room to every side."""
+        self.outer.xdotool("mousemove", DESKTOP_SIZE[0] // 2, DESKTOP_SIZE[1] // 2)
+
     def mode(self):
         return screen_mode(self.env())
 

@@ -84,6 +84,10 @@ class XServer:
         subprocess.run(["xdotool", *map(str, args)], env=self.env(), check=True,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
+    def take_back_lost_move(self, dx, dy):
+        """A move the game did not see: here the server's own pointer, which the
+        game reads only as motion, needs nothing undone."""
+
     def mode(self):
         """The screen's current mode as xrandr reports it, e.g. "1024x768"."""
         return screen_mode(self.env())
@@ -233,6 +237,7 @@ class Game:
             except Failure:
                 if self.proc.poll() is not None:
                     raise
+                self.x.take_back_lost_move(step_x, step_y)
         raise Failure(f"cursor did not reach ({x}, {y}); it is at {self.cursor}")
 
     def button(self, down):

@@ -614,6 +614,8 @@ def desktop_session(desk, args):
         other = XWindow.of_class(env, "xmessage")
         name = f"desktop-{desk.name}"
         shot_path = lambda step: os.path.join(args.out, f"{name}-{step}.png")
+        if desk.outer_pointer:
+            desk.display.centre_pointer()
         game = Game(desk.display, args.binary, args.root, args.out, name, audio="dummy")
         game.wait_for(r"^first-frame", after=0)
         window = XWindow.of_pid(env, game.proc.pid)
@@ -669,6 +671,8 @@ def desktop_session(desk, args):
         check(game.wait_exit(15) == 0, "the window manager's close ends the game with exit code 0")
         check(desk.display.mode() == "1024x768", f"after the close the screen is at {desk.display.mode()}")
 
+        if desk.outer_pointer:
+            desk.display.centre_pointer()
         game = Game(desk.display, args.binary, args.root, args.out, f"{name}-escape", audio="dummy")
         skip_intro(game)
         expect_fullscreen(desk, XWindow.of_pid(env, game.proc.pid), "second start")
