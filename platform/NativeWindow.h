@@ -33,6 +33,8 @@ class NativeWindow {
   virtual bool Captioned() const = 0;
   virtual void Minimize() = 0;
   virtual bool Minimized() const = 0;
+  // False while the window is minimised or hidden: nothing drawn would be seen.
+  virtual bool Viewable() const = 0;
   virtual void ClientSize(int& width, int& height) const = 0;
 
   virtual bool SetPixelFormat(const PixelFormat& format) = 0;

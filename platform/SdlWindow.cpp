@@ -73,6 +73,10 @@ void SdlWindow::Minimize() {
 
 bool SdlWindow::Minimized() const { return m_open && (SDL_GetWindowFlags(m_window) & SDL_WINDOW_MINIMIZED) != 0; }
 
+bool SdlWindow::Viewable() const {
+  return m_open && (SDL_GetWindowFlags(m_window) & (SDL_WINDOW_HIDDEN | SDL_WINDOW_MINIMIZED)) == 0;
+}
+
 bool SdlWindow::HasInputFocus() const {
   return m_open && (SDL_GetWindowFlags(m_window) & SDL_WINDOW_INPUT_FOCUS) != 0;
 }
@@ -119,7 +123,18 @@ void SdlWindow::DeleteGlContext(GlContextHandle context) {
 }
 
 void SdlWindow::SwapBuffers() {
-  if (m_window != nullptr) SDL_GL_SwapWindow(m_window);
+  if (m_window == nullptr) return;
+  SDL_GL_SwapWindow(m_window);
+  // Where the swap interval has no effect, the wait for the display's
+  // refresh is added here.
+  m_pacer.AfterSwap(RefreshRate());
+}
+
+int SdlWindow::RefreshRate() const {
+  const int display = SDL_GetWindowDisplayIndex(m_window);
+  SDL_DisplayMode mode{};
+  if (display < 0 || SDL_GetCurrentDisplayMode(display, &mode) != 0) return 0;
+  return mode.refresh_rate;
 }
 
 bool SdlWindow::EnterFullscreen(const SDL_DisplayMode& mode) {

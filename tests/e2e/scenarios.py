@@ -122,16 +122,16 @@ def scenario_full_game(x, args):
 
 
 def report_long_frames(game):
-    """Prints the frames that came more than 16 ms after the one before; a
+    """Prints the frames that came more than 25 ms after the one before; a
     figure for the log, not a check (a loaded test machine stalls anyone)."""
     game.read_trace()
     long = [line.split() for line in game.lines if line.startswith("long-frame ")]
     if long:
         worst = max(long, key=lambda fields: float(fields[1]))
-        print(f"{len(long)} frames over 16 ms; the longest {worst[1]} ms at frame {worst[3]}: "
+        print(f"{len(long)} frames over 25 ms; the longest {worst[1]} ms at frame {worst[3]}: "
               + ", ".join(f"{f[1]}@{f[3]}" for f in long[:20]))
     else:
-        print("no frame over 16 ms")
+        print("no frame over 25 ms")
 
 
 def scenario_intro(x, args):
