@@ -11,7 +11,7 @@ import sys
 import tempfile
 import time
 
-from harness import Failure, Game, XServer, audio_levels, check, hole_on_screen
+from harness import Failure, Game, Openbox, XServer, audio_levels, check, hole_on_screen
 
 # A solution of the 33-hole board that ends with one peg in the centre.
 SOLUTION = [((1, 3), (3, 3)), ((2, 1), (2, 3)), ((0, 2), (2, 2)), ((0, 4), (0, 2)), ((2, 3), (2, 1)),
@@ -360,9 +360,42 @@ def scenario_mode_refused(x, args):
     check(x.mode() == before, f"the screen is still at {before}, not {x.mode()}")
 
 
+def scenario_power(x, args):
+    """Under openbox on a 60 Hz screen: no more frames than the display shows while
+    playing, and almost no CPU while minimised; drawing comes back with the window."""
+    wm = Openbox(x)
+    game = Game(x, args.binary, args.root, args.out, "power", audio="dummy")
+    try:
+        skip_intro(game)
+        time.sleep(1.0)  # past the skip's half-second pause
+        fps, cpu = game.rate(6.0)
+        print(f"power: playing {fps:.1f} frames per second, {cpu:.1f} % CPU")
+        check(0 < fps <= 66, f"at most the display's 60 frames per second and a margin, not {fps:.1f}")
+        game.key("F7")
+        game.wait_for(r"^rest frame ", timeout=10)
+        time.sleep(1.0)
+        rest_fps, rest_cpu = game.rate(6.0)
+        print(f"power: minimised {rest_fps:.1f} frames per second, {rest_cpu:.1f} % CPU")
+        check(rest_fps == 0, f"nothing is drawn while minimised: {rest_fps:.1f} frames per second")
+        check(rest_cpu < 10 and rest_cpu < cpu / 2, f"CPU drops while minimised: {cpu:.1f} % to {rest_cpu:.1f} %")
+        x.xdotool("search", "--name", "^OpenGL$", "windowactivate")
+        game.wait_for(r"^wake frame ", timeout=10)
+        frames = game.frame_count()
+        game.next_tick(timeout=10)
+        check(game.frame_count() > frames, "frames are drawn again once the window is back")
+        # The screen may still be the desktop's size: a plain picture, not checked by size.
+        subprocess.run(["import", "-window", "root", os.path.join(args.out, "power-back.png")], env=x.env(),
+                       check=True)
+        game.key("Escape")
+        check(game.wait_exit(15) == 0, "exit code 0")
+    finally:
+        game.kill()
+        wm.close()
+
+
 # Scenarios that need real display modes run on Xorg's dummy driver with
 # these configurations; the others run on Xvfb.
-XORG_CONFIGS = {"mode-restore": "xorg-dummy.conf", "mode-refused": "xorg-dummy-no-vga.conf"}
+XORG_CONFIGS = {"mode-restore": "xorg-dummy.conf", "mode-refused": "xorg-dummy-no-vga.conf", "power": "xorg-dummy.conf"}
 
 
 def main():
