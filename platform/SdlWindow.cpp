@@ -9,7 +9,14 @@ void SdlWindow::Fail() { m_error = SDL_GetError(); }
 bool SdlWindow::Open(const char* caption, bool captioned, const WindowRect& rect) {
   Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
   if (!captioned) flags |= SDL_WINDOW_BORDERLESS;
-  m_window = SDL_CreateWindow(caption, rect.x, rect.y, rect.width, rect.height, flags);
+  // A window that goes fullscreen is opened centred, not at the screen's
+  // origin. When it is shown, SDL asks the window manager for the fullscreen
+  // state and waits, up to 100 ms, until the window's geometry changes;
+  // opened where the fullscreen window will be, nothing would change and
+  // every start would wait the whole time.
+  const int x = m_pendingMode ? static_cast<int>(SDL_WINDOWPOS_CENTERED) : rect.x;
+  const int y = m_pendingMode ? static_cast<int>(SDL_WINDOWPOS_CENTERED) : rect.y;
+  m_window = SDL_CreateWindow(caption, x, y, rect.width, rect.height, flags);
   if (m_window == nullptr) {
     Fail();
     return false;
