@@ -12,6 +12,10 @@ int Application::Main() {
 
 bool Application::PeekMessage() { return !m_desktop.queue.Empty() || m_desktop.events.Pending(); }
 
+void Application::WaitMessage(std::uint32_t milliseconds) {
+  if (m_desktop.queue.Empty()) m_desktop.events.Wait(milliseconds);
+}
+
 bool Application::PumpMessage() {
   if (m_desktop.queue.Empty()) m_desktop.events.TranslateOne(m_desktop.queue);
   Message message;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 #include "platform/Desktop.h"
 
 // Base of the game application: instance initialisation, a run loop and
@@ -22,6 +24,8 @@ class Application {
 
   // True when a message or a desktop event waits; removes nothing.
   bool PeekMessage();
+  // Returns when a message or a desktop event waits, or after `milliseconds`.
+  void WaitMessage(std::uint32_t milliseconds);
   // Takes one message (translating one desktop event first when the queue is
   // empty) and dispatches it to the main window. False on the quit message.
   bool PumpMessage();

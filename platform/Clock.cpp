@@ -2,6 +2,8 @@
 
 #include <time.h>
 
+#include <cerrno>
+
 namespace {
 std::int64_t MonotonicNanoseconds() {
   timespec ts{};
@@ -24,6 +26,14 @@ std::uint32_t SystemClock::Milliseconds() const {
 void SystemClock::Sleep(std::uint32_t milliseconds) const {
   timespec ts{static_cast<time_t>(milliseconds / 1000), static_cast<long>(milliseconds % 1000) * 1000000};
   while (nanosleep(&ts, &ts) != 0) {
+  }
+}
+
+void SystemClock::SleepUntil(std::int64_t count) const {
+  // An absolute deadline on the same monotonic clock: a late wake-up does not
+  // move the next one.
+  const timespec until{static_cast<time_t>(count / 1000000000), static_cast<long>(count % 1000000000)};
+  while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {
   }
 }
 

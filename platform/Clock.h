@@ -13,6 +13,9 @@ class Clock {
   // The millisecond clock used when no high-resolution counter exists.
   virtual std::uint32_t Milliseconds() const = 0;
   virtual void Sleep(std::uint32_t milliseconds) const = 0;
+  // Sleeps until the high-resolution counter reaches `count`; returns at
+  // once when it already has.
+  virtual void SleepUntil(std::int64_t count) const = 0;
 };
 
 class SystemClock final : public Clock {
@@ -21,6 +24,7 @@ class SystemClock final : public Clock {
   std::int64_t Counter() const override;
   std::uint32_t Milliseconds() const override;
   void Sleep(std::uint32_t milliseconds) const override;
+  void SleepUntil(std::int64_t count) const override;
   // A stateless instance for objects that are not handed a clock.
   static const SystemClock& Instance();
 };

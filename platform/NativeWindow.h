@@ -36,6 +36,8 @@ class NativeWindow {
   virtual bool Captioned() const = 0;
   virtual void Minimize() = 0;
   virtual bool Minimized() const = 0;
+  // False while the window is minimised or hidden: nothing drawn would be seen.
+  virtual bool Viewable() const = 0;
   virtual void ClientSize(int& width, int& height) const = 0;
   // The size in pixels of the drawable GL draws into. A compositor that
   // scales the window or refuses a mode change can keep it at another size

@@ -29,6 +29,13 @@ bool SdlEventSource::Pending() {
   return SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT) == SDL_TRUE;
 }
 
+void SdlEventSource::Wait(std::uint32_t milliseconds) {
+  if (m_hangupPending) return;
+  // SDL waits on the X connection itself; a signal or a hang-up is seen at
+  // the latest when the time is up.
+  SDL_WaitEventTimeout(nullptr, static_cast<int>(milliseconds));
+}
+
 void SdlEventSource::TranslateOne(MessageQueue& queue) {
   if (m_hangupPending) {
     m_hangupPending = false;

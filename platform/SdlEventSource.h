@@ -9,6 +9,7 @@ class SdlEventSource final : public EventSource {
  public:
   explicit SdlEventSource(SdlInput& input);
   bool Pending() override;
+  void Wait(std::uint32_t milliseconds) override;
   void TranslateOne(MessageQueue& queue) override;
 
  private:

@@ -13,7 +13,14 @@ void SdlWindow::Fail() { m_error = SDL_GetError(); }
 bool SdlWindow::Open(const char* caption, bool captioned, const WindowRect& rect) {
   Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
   if (!captioned) flags |= SDL_WINDOW_BORDERLESS;
-  m_window = SDL_CreateWindow(caption, rect.x, rect.y, rect.width, rect.height, flags);
+  // A window that goes fullscreen is opened centred, not at the screen's
+  // origin. When it is shown, SDL asks the window manager for the fullscreen
+  // state and waits, up to 100 ms, until the window's geometry changes;
+  // opened where the fullscreen window will be, nothing would change and
+  // every start would wait the whole time.
+  const int x = m_pendingMode ? static_cast<int>(SDL_WINDOWPOS_CENTERED) : rect.x;
+  const int y = m_pendingMode ? static_cast<int>(SDL_WINDOWPOS_CENTERED) : rect.y;
+  m_window = SDL_CreateWindow(caption, x, y, rect.width, rect.height, flags);
   if (m_window == nullptr) {
     Fail();
     return false;
@@ -86,7 +93,7 @@ bool SdlWindow::Minimized() const {
   // window the X server no longer shows is minimised already. (SDL would
   // wait for such a window to be shown again before changing its border.)
   const Uint32 flags = SDL_GetWindowFlags(m_window);
-  return (flags & SDL_WINDOW_MINIMIZED) != 0 || ((flags & SDL_WINDOW_HIDDEN) == 0 && !Viewable());
+  return (flags & SDL_WINDOW_MINIMIZED) != 0 || ((flags & SDL_WINDOW_HIDDEN) == 0 && !MappedOnXServer());
 }
 
 bool SdlWindow::Active() const {
@@ -95,7 +102,7 @@ bool SdlWindow::Active() const {
   return (flags & SDL_WINDOW_INPUT_FOCUS) != 0 && (flags & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN)) == 0;
 }
 
-bool SdlWindow::Viewable() const {
+bool SdlWindow::MappedOnXServer() const {
   // SDL learns of a minimise only from the events it has read; the X server
   // knows now. Other video drivers are taken at SDL's word.
   SDL_SysWMinfo info;
@@ -111,7 +118,7 @@ bool SdlWindow::UpdatePointerCapture() {
     ReleasePointer();
     return false;
   }
-  if (!m_pointerCaptured && Viewable()) {
+  if (!m_pointerCaptured && MappedOnXServer()) {
     SDL_SetRelativeMouseMode(SDL_TRUE);
     m_pointerCaptured = true;
   }
@@ -122,6 +129,10 @@ void SdlWindow::ReleasePointer() {
   if (!m_pointerCaptured) return;
   SDL_SetRelativeMouseMode(SDL_FALSE);
   m_pointerCaptured = false;
+}
+
+bool SdlWindow::Viewable() const {
+  return m_open && (SDL_GetWindowFlags(m_window) & SDL_WINDOW_HIDDEN) == 0 && !Minimized();
 }
 
 void SdlWindow::ClientSize(int& width, int& height) const {
@@ -172,7 +183,18 @@ void SdlWindow::DeleteGlContext(GlContextHandle context) {
 }
 
 void SdlWindow::SwapBuffers() {
-  if (m_window != nullptr) SDL_GL_SwapWindow(m_window);
+  if (m_window == nullptr) return;
+  SDL_GL_SwapWindow(m_window);
+  // Where the swap interval has no effect, the wait for the display's
+  // refresh is added here.
+  m_pacer.AfterSwap(RefreshRate());
+}
+
+int SdlWindow::RefreshRate() const {
+  const int display = SDL_GetWindowDisplayIndex(m_window);
+  SDL_DisplayMode mode{};
+  if (display < 0 || SDL_GetCurrentDisplayMode(display, &mode) != 0) return 0;
+  return mode.refresh_rate;
 }
 
 bool SdlWindow::EnterFullscreen(const SDL_DisplayMode& mode) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/NativeWindow.h"
+#include "platform/PresentPacer.h"
 
 // The game window on SDL, with its GL context binding and its fullscreen
 // display mode.
@@ -28,6 +29,7 @@ class SdlWindow final : public NativeWindow {
   bool Captioned() const override;
   void Minimize() override;
   bool Minimized() const override;
+  bool Viewable() const override;
   void ClientSize(int& width, int& height) const override;
   void DrawableSize(int& width, int& height) const override;
   bool SetPixelFormat(const PixelFormat& format) override;
@@ -61,13 +63,17 @@ class SdlWindow final : public NativeWindow {
  private:
   bool ApplyFullscreen(const SDL_DisplayMode& mode);
   void ReleasePointer();
-  bool Viewable() const;
+  // Whether the X server shows the window now (true on other video drivers).
+  bool MappedOnXServer() const;
   void Fail();
+  // Of the display the window is on; 0 when not known.
+  int RefreshRate() const;
 
   SDL_Window* m_window = nullptr;
   bool m_open = false;
   bool m_pointerCaptured = false;
   bool m_pointerParked = false;
   std::optional<SDL_DisplayMode> m_pendingMode;
+  PresentPacer m_pacer{SystemClock::Instance()};
   std::string m_error;
 };

@@ -18,11 +18,27 @@ bool GameApp::InitInstance() {
 int GameApp::Run() {
   for (;;) {
     if (!PeekMessage()) {
-      m_pGameWindow->StepFrame();
+      if (m_desktop.window.Viewable()) {
+        m_pGameWindow->StepFrame();
+      } else {
+        Rest();
+      }
     } else if (!PumpMessage()) {
       return ExitInstance();
     }
   }
+}
+
+void GameApp::Rest() {
+  // Time, the intro's clock and the music go on; the frames nobody would see
+  // are not drawn.
+  std::uint32_t sinceStep = m_desktop.clock.Milliseconds() - m_lastRestStep;
+  if (sinceStep >= kRestStepMs) {
+    m_pGameWindow->RestFrame();
+    m_lastRestStep = m_desktop.clock.Milliseconds();
+    sinceStep = 0;
+  }
+  WaitMessage(kRestStepMs - sinceStep);
 }
 
 int GameApp::ExitInstance() {

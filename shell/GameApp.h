@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 
 #include "platform/Application.h"
@@ -15,11 +16,20 @@ class GameApp : public Application {
  protected:
   bool InitInstance() override;
   // Dispatches every waiting message, one per turn; runs a frame whenever
-  // nothing waits. Never sleeps and never blocks.
+  // nothing waits. While the window cannot be seen it rests instead.
   int Run() override;
   int ExitInstance() override;
 
  private:
   bool m_fullscreen;
+
+  // At most this often a frame is stepped while the window cannot be seen.
+  static constexpr std::uint32_t kRestStepMs = 100;
+
+  // Steps the frame without drawing when the last rest step is due, then
+  // waits for events until the next one.
+  void Rest();
+
   std::unique_ptr<GameWindow> m_pGameWindow;
+  std::uint32_t m_lastRestStep = 0;  // milliseconds clock
 };

@@ -48,8 +48,10 @@ void GameTrace::Frame(GameState state, float cursorX, float cursorY, int pegsLef
     std::fprintf(m_file, "first-frame %.6f\n", WallClockSeconds());
   } else {
     const double ms = std::chrono::duration<double, std::milli>(now - m_lastFrame).count();
-    if (ms > 16.0) std::fprintf(m_file, "long-frame %.1f frame %ld\n", ms, m_frames);
+    if (ms > 25.0) std::fprintf(m_file, "long-frame %.1f frame %ld\n", ms, m_frames);
   }
+  if (m_resting) std::fprintf(m_file, "wake frame %ld\n", m_frames);
+  m_resting = false;
   m_lastFrame = now;
   if (m_frames == 1 || state != m_state) std::fprintf(m_file, "state %s frame %ld\n", StateName(state), m_frames);
   if (cursorX != m_cursorX || cursorY != m_cursorY) {
@@ -61,6 +63,16 @@ void GameTrace::Frame(GameState state, float cursorX, float cursorY, int pegsLef
   m_cursorX = cursorX;
   m_cursorY = cursorY;
   m_pegsLeft = pegsLeft;
+  std::fflush(m_file);
+}
+
+void GameTrace::Rest() {
+  if (m_file == nullptr) return;
+  // The next drawn frame is timed from this step, as its frame time is.
+  m_lastFrame = std::chrono::steady_clock::now();
+  if (m_resting) return;
+  m_resting = true;
+  std::fprintf(m_file, "rest frame %ld\n", m_frames);
   std::fflush(m_file);
 }
 

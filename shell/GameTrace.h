@@ -8,8 +8,10 @@
 // Optional lines about the game's progress for test harnesses and
 // measurements: the first presented frame, state changes, the cursor
 // position when it changes, each mouse-button message, a tick every
-// hundred frames, and every frame that came more than 16 ms after the one
-// before it. Written only when
+// hundred frames, every frame that came more than 25 ms (a frame and a half
+// at 60 Hz) after the one before it, and where drawing stops while the
+// window cannot be seen ("rest") and starts again ("wake"). Frames count
+// drawn frames only. Written only when
 // CHRISTMAS_PEGS_TRACE names a file ("-" for stderr); otherwise the game
 // stays silent.
 class GameTrace {
@@ -22,6 +24,8 @@ class GameTrace {
   bool Enabled() const { return m_file != nullptr; }
   void Frame(GameState state, float cursorX, float cursorY, int pegsLeft);
   void Button(bool down, float cursorX, float cursorY);
+  // A frame stepped without drawing.
+  void Rest();
 
  private:
   std::FILE* m_file = nullptr;
@@ -32,4 +36,5 @@ class GameTrace {
   float m_cursorX = 0.0f;
   float m_cursorY = 0.0f;
   int m_pegsLeft = -1;
+  bool m_resting = false;
 };

@@ -209,6 +209,11 @@ void GameWindow::StepFrame() {
   if (m_trace.Enabled()) m_trace.Frame(m_state, m_cursorX, m_cursorY, m_board.CountPegs());
 }
 
+void GameWindow::RestFrame() {
+  AdvanceFrame();
+  m_trace.Rest();
+}
+
 void GameWindow::AdvanceFrame() {
   WatchMinimize();
   int dx = 0;

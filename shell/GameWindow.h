@@ -36,6 +36,8 @@ class GameWindow : public Window {
   // All of a frame but its drawing: mouse, frame time, Escape and the state
   // step. A headless loop (benchmarks) can run it alone.
   void AdvanceFrame();
+  // A frame while the window cannot be seen: AdvanceFrame without drawing.
+  void RestFrame();
 
   GameState State() const { return m_state; }
   float CursorX() const { return m_cursorX; }

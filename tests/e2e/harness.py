@@ -114,6 +114,30 @@ class XServer:
             self.proc.kill()
 
 
+class Openbox:
+    """The openbox window manager on an X server, ready once it has claimed the screen."""
+
+    def __init__(self, xserver):
+        self.proc = subprocess.Popen(["openbox", "--sm-disable"], env=xserver.env(),
+                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        deadline = time.time() + 15
+        while time.time() < deadline:
+            out = subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=xserver.env(),
+                                 stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True).stdout
+            if "window id" in out:
+                return
+            time.sleep(0.05)
+        self.close()
+        raise Failure("openbox did not start")
+
+    def close(self):
+        self.proc.terminate()
+        try:
+            self.proc.wait(10)
+        except subprocess.TimeoutExpired:
+            self.proc.kill()
+
+
 class Picture:
     def __init__(self, raw, width=SCREEN_W, height=SCREEN_H):
         self.raw = raw
@@ -213,10 +237,33 @@ class Game:
     def frame_count(self):
         self.read_trace()
         for line in reversed(self.lines):
-            m = re.search(r"frame (\d+)", line)
+            m = re.search(r"(?:^| )frame (\d+)$", line)
             if m:
                 return int(m.group(1))
         return 0
+
+    def next_tick(self, timeout=3.0):
+        """Waits for the next hundredth drawn frame; returns its number and the time it was seen.
+        When none comes (the game is not drawing) returns the last frame number and now."""
+        self.read_trace()
+        try:
+            i = self.wait_for(r"^tick frame ", timeout, after=len(self.lines))
+            return int(self.lines[i].split()[2]), time.time()
+        except Failure:
+            if self.proc.poll() is not None:
+                raise
+            return self.frame_count(), time.time()
+
+    def rate(self, seconds):
+        """Frames drawn per second and CPU of the game, all threads, in percent of one core,
+        over about `seconds`; the window starts and ends on a frame tick while frames flow."""
+        frame0, wall0 = self.next_tick()
+        cpu0 = cpu_seconds(self.proc.pid)
+        time.sleep(seconds)
+        frame1, wall1 = self.next_tick()
+        cpu1 = cpu_seconds(self.proc.pid)
+        wall = wall1 - wall0
+        return (frame1 - frame0) / wall, 100.0 * (cpu1 - cpu0) / wall
 
     def move_cursor_to(self, x, y, timeout=20.0):
         """Moves the pointer until the game's cursor reaches (x, y) within half a pixel step."""
@@ -266,6 +313,13 @@ class Game:
             if m:
                 return int(m.group(1))
         return None
+
+
+def cpu_seconds(pid):
+    """User and system time of a process, all its threads (fields 14 and 15 of /proc/PID/stat)."""
+    with open(f"/proc/{pid}/stat") as f:
+        fields = f.read().rsplit(")", 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
 
 
 def audio_levels(path, rate=44100, channels=2, window_s=0.5, start=0, end=None):

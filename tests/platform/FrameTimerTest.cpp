@@ -11,6 +11,7 @@ class MillisecondClock final : public Clock {
   std::int64_t Counter() const override { return 0; }
   std::uint32_t Milliseconds() const override { return ms; }
   void Sleep(std::uint32_t milliseconds) const override { ms += milliseconds; }
+  void SleepUntil(std::int64_t) const override {}
   mutable std::uint32_t ms = 5000;
 };
 }  // namespace

@@ -355,6 +355,21 @@ TEST(GameApp, WaitingMessagesAreDispatchedBeforeAnyFrame) {
   EXPECT_EQ(fake.display.current, fake.display.desktop);
 }
 
+TEST(GameApp, MinimisedItStepsWithoutDrawingAndWaitsBetweenSteps) {
+  FakeDesktop fake;
+  fake.queue.Post({MessageKind::KeyDown, static_cast<int>(Key::F7), 0});
+  fake.input.escapes = {false, false, false, true, true};  // the intro skipped, then closed
+  TestApp app(fake.desktop);
+  EXPECT_EQ(app.Main(), 0);
+  EXPECT_EQ(fake.input.frames, 5) << "every step still reads the input and polls Escape";
+  EXPECT_EQ(fake.window.swaps, 0) << "nothing is drawn while minimised";
+  EXPECT_GE(fake.events.waits.size(), 4u) << "a wait between any two steps";
+  for (const std::uint32_t wait : fake.events.waits) {
+    EXPECT_GT(wait, 0u);
+    EXPECT_LE(wait, 100u) << "an event that comes is handled within a tenth of a second";
+  }
+}
+
 TEST(GameApp, NoWindowOrNoGlContextEndsWithExitCodeOne) {
   for (const bool noContext : {false, true}) {
     FakeDesktop fake;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -18,6 +19,7 @@ class FakeClock final : public Clock {
   std::int64_t Counter() const override { return m_counter; }
   std::uint32_t Milliseconds() const override { return static_cast<std::uint32_t>(m_counter / (kFrequency / 1000)); }
   void Sleep(std::uint32_t milliseconds) const override { m_counter += static_cast<std::int64_t>(milliseconds) * (kFrequency / 1000); }
+  void SleepUntil(std::int64_t count) const override { m_counter = std::max(m_counter, count); }
 
   void SetCounter(std::int64_t counter) { m_counter = counter; }
   void AdvanceMs(double milliseconds) { m_counter += std::llround(milliseconds * (kFrequency / 1000)); }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <string>
@@ -29,6 +30,7 @@ class FakeNativeWindow final : public NativeWindow {
   bool Captioned() const override { return captioned; }
   void Minimize() override { minimized = !refuseMinimize; }
   bool Minimized() const override { return minimized; }
+  bool Viewable() const override { return shown && !minimized; }
   void ClientSize(int& width, int& height) const override {
     width = rect.width;
     height = rect.height;
@@ -108,15 +110,27 @@ class ScriptedClock final : public Clock {
   std::int64_t Counter() const override { return now += step; }
   std::uint32_t Milliseconds() const override { return static_cast<std::uint32_t>((now += step) / 1000); }
   void Sleep(std::uint32_t milliseconds) const override { now += static_cast<std::int64_t>(milliseconds) * 1000; }
+  void SleepUntil(std::int64_t count) const override { now = std::max(now, count); }
 
   mutable std::int64_t now = 0;
   std::int64_t step = 10000;  // 10 ms per reading
 };
 
+// No event ever comes; a wait passes its whole time on the clock.
 class NoEvents final : public EventSource {
  public:
+  explicit NoEvents(ScriptedClock& clock) : m_clock(clock) {}
   bool Pending() override { return false; }
+  void Wait(std::uint32_t milliseconds) override {
+    waits.push_back(milliseconds);
+    m_clock.Sleep(milliseconds);
+  }
   void TranslateOne(MessageQueue&) override {}
+
+  std::vector<std::uint32_t> waits;
+
+ private:
+  ScriptedClock& m_clock;
 };
 
 // All of the above, wired into one Desktop.
@@ -126,7 +140,7 @@ struct FakeDesktop {
   FakeInput input;
   ScriptedClock clock;
   FakeAudio audio;
-  NoEvents events;
+  NoEvents events{clock};
   MessageQueue queue;
   Desktop desktop{window, display, input, clock, audio, events, queue};
   FakeDesktop() { display.window = &window; }
