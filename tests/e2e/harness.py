@@ -60,6 +60,15 @@ def screen_mode(env):
     return None
 
 
+def stop(proc):
+    """Ends a server the harness started: asked first, killed after 10 s."""
+    proc.terminate()
+    try:
+        proc.wait(10)
+    except subprocess.TimeoutExpired:
+        proc.kill()
+
+
 class XServer:
     """Xvfb with one screen (640 x 480 x 16 unless told), or, given a configuration,
     Xorg with the dummy video driver, whose screen offers real modes to switch
@@ -107,11 +116,7 @@ class XServer:
         return Picture(raw, *size)
 
     def close(self):
-        self.proc.terminate()
-        try:
-            self.proc.wait(10)
-        except subprocess.TimeoutExpired:
-            self.proc.kill()
+        stop(self.proc)
 
 
 class Openbox:
@@ -131,11 +136,7 @@ class Openbox:
         raise Failure("openbox did not start")
 
     def close(self):
-        self.proc.terminate()
-        try:
-            self.proc.wait(10)
-        except subprocess.TimeoutExpired:
-            self.proc.kill()
+        stop(self.proc)
 
 
 class Picture:
