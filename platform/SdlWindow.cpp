@@ -90,10 +90,13 @@ void SdlWindow::Minimize() {
 bool SdlWindow::Minimized() const {
   if (!m_open) return false;
   // SDL flags a minimise once it has read the window manager's events; a
-  // window the X server no longer shows is minimised already. (SDL would
-  // wait for such a window to be shown again before changing its border.)
+  // window the X server no longer shows after the game asked for a minimise
+  // is minimised already. (SDL would wait for such a window to be shown
+  // again before changing its border.) The X server is asked only then, not
+  // in every frame.
   const Uint32 flags = SDL_GetWindowFlags(m_window);
-  return (flags & SDL_WINDOW_MINIMIZED) != 0 || ((flags & SDL_WINDOW_HIDDEN) == 0 && !MappedOnXServer());
+  if ((flags & SDL_WINDOW_MINIMIZED) != 0) return true;
+  return m_pointerParked && (flags & SDL_WINDOW_HIDDEN) == 0 && !MappedOnXServer();
 }
 
 bool SdlWindow::Active() const {

@@ -11,7 +11,8 @@ struct ViewportRect {
 
 // The viewport that shows a picture of width x height in a drawable of
 // drawableWidth x drawableHeight. When the drawable has the picture's size,
-// or either has no size, the viewport is the picture at the origin. Otherwise the picture is scaled to the largest size that fits and
-// centred, so it stays whole and undistorted, with black bars on the sides
-// or above and below.
+// or either has no size, the viewport is the picture at the origin.
+// Otherwise the picture is scaled to the largest size that fits and centred,
+// so it stays whole and undistorted, with black bars on the sides or above
+// and below.
 ViewportRect FitViewport(int width, int height, int drawableWidth, int drawableHeight);
