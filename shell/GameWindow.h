@@ -51,6 +51,8 @@ class GameWindow : public Window {
   float ExitSpin() const { return m_exitSpin; }
   PegBoard& Board() { return m_board; }
   const FinaleScreen& Finale() const { return m_finale; }
+  const Snowfall& Snow() const { return m_snowfall; }
+  const IntroSequence& Intro() const { return m_intro; }
   // Moves the virtual cursor by a pointer position relative to the screen
   // point (320, 240), or reflects it when it is outside its rectangle.
   void MoveCursor(int mouseX, int mouseY);
