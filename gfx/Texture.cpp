@@ -70,26 +70,33 @@ bool HeaderIsSane(const unsigned char* header, std::size_t headerBytes, std::uin
   }
 }
 
+constexpr const char* kNotAPicture = "not a BMP picture the game can use";
+
 // Reads a BMP of any kind SDL understands into 24-bit blue-green-red rows,
 // each padded to a multiple of 4 bytes, the picture's bottom row first (the
-// order of a usual bottom-up file). Null when the file is not a sane bitmap.
+// order of a usual bottom-up file). Null, and a line on standard error, when
+// the file is not a sane bitmap.
 SurfacePtr ReadBottomUpBgr(const char* path) {
   GLint maxSize = 0;
   glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
-  SdlStream source = AssetFile::Open(path, [maxSize](const AssetFile& file) {
-    unsigned char header[kHeaderBytes] = {};
-    const std::size_t headerBytes = file.ReadAt(0, header, sizeof header);
-    return HeaderIsSane(header, headerBytes, file.Size(), maxSize);
-  });
+  SdlStream source = AssetFile::Open(
+      path,
+      [maxSize](const AssetFile& file) {
+        unsigned char header[kHeaderBytes] = {};
+        const std::size_t headerBytes = file.ReadAt(0, header, sizeof header);
+        return HeaderIsSane(header, headerBytes, file.Size(), maxSize);
+      },
+      kNotAPicture);
   if (!source) return nullptr;
   SurfacePtr surface(SDL_LoadBMP_RW(source.get(), 0));
-  if (!surface) return nullptr;
-  if (surface->format->format != SDL_PIXELFORMAT_BGR24) {
+  if (surface && surface->format->format != SDL_PIXELFORMAT_BGR24) {
     surface.reset(SDL_ConvertSurfaceFormat(surface.get(), SDL_PIXELFORMAT_BGR24, 0));
-    if (!surface) return nullptr;
   }
-  const int rowBytes = (surface->w * 3 + 3) & ~3;
-  if (surface->w <= 0 || surface->h <= 0 || surface->pitch != rowBytes || SDL_MUSTLOCK(surface.get())) return nullptr;
+  const int rowBytes = surface ? (surface->w * 3 + 3) & ~3 : 0;
+  if (!surface || surface->w <= 0 || surface->h <= 0 || surface->pitch != rowBytes || SDL_MUSTLOCK(surface.get())) {
+    AssetFile::ReportUnusable(path, kNotAPicture);
+    return nullptr;
+  }
 
   // SDL hands the rows top-down; turn them round in place.
   auto* pixels = static_cast<unsigned char*>(surface->pixels);
