@@ -72,6 +72,20 @@ bool HeaderIsSane(const unsigned char* header, std::size_t headerBytes, std::uin
 
 constexpr const char* kNotAPicture = "not a BMP picture the game can use";
 
+// SDL's reading of an opened BMP, as 24-bit blue-green-red rows, each padded
+// to a multiple of 4 bytes, top row first. Null when SDL cannot read it so.
+SurfacePtr DecodeBgr24(SDL_RWops* source) {
+  SurfacePtr surface(SDL_LoadBMP_RW(source, 0));
+  if (!surface) return nullptr;
+  if (surface->format->format != SDL_PIXELFORMAT_BGR24) {
+    surface.reset(SDL_ConvertSurfaceFormat(surface.get(), SDL_PIXELFORMAT_BGR24, 0));
+    if (!surface) return nullptr;
+  }
+  const int rowBytes = (surface->w * 3 + 3) & ~3;
+  if (surface->w <= 0 || surface->h <= 0 || surface->pitch != rowBytes || SDL_MUSTLOCK(surface.get())) return nullptr;
+  return surface;
+}
+
 // Reads a BMP of any kind SDL understands into 24-bit blue-green-red rows,
 // each padded to a multiple of 4 bytes, the picture's bottom row first (the
 // order of a usual bottom-up file). Null, and a line on standard error, when
@@ -88,15 +102,12 @@ SurfacePtr ReadBottomUpBgr(const char* path) {
       },
       kNotAPicture);
   if (!source) return nullptr;
-  SurfacePtr surface(SDL_LoadBMP_RW(source.get(), 0));
-  if (surface && surface->format->format != SDL_PIXELFORMAT_BGR24) {
-    surface.reset(SDL_ConvertSurfaceFormat(surface.get(), SDL_PIXELFORMAT_BGR24, 0));
-  }
-  const int rowBytes = surface ? (surface->w * 3 + 3) & ~3 : 0;
-  if (!surface || surface->w <= 0 || surface->h <= 0 || surface->pitch != rowBytes || SDL_MUSTLOCK(surface.get())) {
+  SurfacePtr surface = DecodeBgr24(source.get());
+  if (!surface) {
     AssetFile::ReportUnusable(path, kNotAPicture);
     return nullptr;
   }
+  const int rowBytes = surface->pitch;
 
   // SDL hands the rows top-down; turn them round in place.
   auto* pixels = static_cast<unsigned char*>(surface->pixels);
