@@ -70,19 +70,12 @@ bool HeaderIsSane(const unsigned char* header, std::size_t headerBytes, std::uin
   }
 }
 
-// Reads a BMP of any kind SDL understands into 24-bit blue-green-red rows,
-// each padded to a multiple of 4 bytes, the picture's bottom row first (the
-// order of a usual bottom-up file). Null when the file is not a sane bitmap.
-SurfacePtr ReadBottomUpBgr(const char* path) {
-  GLint maxSize = 0;
-  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
-  SdlStream source = AssetFile::Open(path, [maxSize](const AssetFile& file) {
-    unsigned char header[kHeaderBytes] = {};
-    const std::size_t headerBytes = file.ReadAt(0, header, sizeof header);
-    return HeaderIsSane(header, headerBytes, file.Size(), maxSize);
-  });
-  if (!source) return nullptr;
-  SurfacePtr surface(SDL_LoadBMP_RW(source.get(), 0));
+constexpr const char* kNotAPicture = "not a BMP picture the game can use";
+
+// SDL's reading of an opened BMP, as 24-bit blue-green-red rows, each padded
+// to a multiple of 4 bytes, top row first. Null when SDL cannot read it so.
+SurfacePtr DecodeBgr24(SDL_RWops* source) {
+  SurfacePtr surface(SDL_LoadBMP_RW(source, 0));
   if (!surface) return nullptr;
   if (surface->format->format != SDL_PIXELFORMAT_BGR24) {
     surface.reset(SDL_ConvertSurfaceFormat(surface.get(), SDL_PIXELFORMAT_BGR24, 0));
@@ -90,6 +83,31 @@ SurfacePtr ReadBottomUpBgr(const char* path) {
   }
   const int rowBytes = (surface->w * 3 + 3) & ~3;
   if (surface->w <= 0 || surface->h <= 0 || surface->pitch != rowBytes || SDL_MUSTLOCK(surface.get())) return nullptr;
+  return surface;
+}
+
+// Reads a BMP of any kind SDL understands into 24-bit blue-green-red rows,
+// each padded to a multiple of 4 bytes, the picture's bottom row first (the
+// order of a usual bottom-up file). Null, and a line on standard error, when
+// the file is not a sane bitmap.
+SurfacePtr ReadBottomUpBgr(const char* path) {
+  GLint maxSize = 0;
+  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
+  SdlStream source = AssetFile::Open(
+      path,
+      [maxSize](const AssetFile& file) {
+        unsigned char header[kHeaderBytes] = {};
+        const std::size_t headerBytes = file.ReadAt(0, header, sizeof header);
+        return HeaderIsSane(header, headerBytes, file.Size(), maxSize);
+      },
+      kNotAPicture);
+  if (!source) return nullptr;
+  SurfacePtr surface = DecodeBgr24(source.get());
+  if (!surface) {
+    AssetFile::ReportUnusable(path, kNotAPicture);
+    return nullptr;
+  }
+  const int rowBytes = surface->pitch;
 
   // SDL hands the rows top-down; turn them round in place.
   auto* pixels = static_cast<unsigned char*>(surface->pixels);

@@ -46,12 +46,14 @@ bool WaveLooksSane(const AssetFile& file) {
   return true;
 }
 
+constexpr const char* kNotASound = "not a sound the game can play";
+
 }  // namespace
 
 // Opens an asset for the mixer: a regular file, and, when it is a WAVE file,
 // one SDL can read safely. The mixer is never asked to close a stream
 // itself: SDL2_mixer 2.6 leaks it on some broken files.
-SdlStream MixerAudio::OpenSource(const char* path) { return AssetFile::Open(path, WaveLooksSane); }
+SdlStream MixerAudio::OpenSource(const char* path) { return AssetFile::Open(path, WaveLooksSane, kNotASound); }
 
 MixerAudio::~MixerAudio() { Free(); }
 
@@ -104,7 +106,10 @@ AudioHandle MixerAudio::LoadSample(bool fromMemory, const char* path, std::uint3
   const SdlStream source = OpenSource(path);
   if (!source) return 0;
   Mix_Chunk* chunk = Mix_LoadWAV_RW(source.get(), 0);
-  if (chunk == nullptr) return 0;
+  if (chunk == nullptr) {
+    AssetFile::ReportUnusable(path, kNotASound);
+    return 0;
+  }
   const AudioHandle handle = NextHandle();
   m_samples[handle].reset(chunk);
   return handle;
@@ -133,7 +138,10 @@ AudioHandle MixerAudio::CreateFileStream(bool fromMemory, const char* path, std:
   SdlStream source = OpenSource(path);
   if (!source) return 0;
   Mix_Music* music = Mix_LoadMUS_RW(source.get(), 0);
-  if (music == nullptr) return 0;
+  if (music == nullptr) {
+    AssetFile::ReportUnusable(path, kNotASound);
+    return 0;
+  }
   const AudioHandle handle = NextHandle();
   Stream& stream = m_streams[handle];
   stream.source = std::move(source);

@@ -24,8 +24,10 @@ bool FitsAnIcon(const AssetFile& file) {
 
 bool WindowIcon::Load(const char* path) {
   m_surface.reset();
-  const SdlStream source = AssetFile::Open(path, FitsAnIcon);
+  constexpr const char* kNotAnIcon = "not a BMP picture of at most 256 x 256 pixels";
+  const SdlStream source = AssetFile::Open(path, FitsAnIcon, kNotAnIcon);
   if (!source) return false;
   m_surface.reset(SDL_LoadBMP_RW(source.get(), 0));
+  if (!m_surface) AssetFile::ReportUnusable(path, kNotAnIcon);
   return m_surface != nullptr;
 }

@@ -25,9 +25,17 @@ CommandLine::CommandLine(int argc, const char* const* argv)
     : CommandLine(std::vector<std::string_view>(argv + (argc > 0 ? 1 : 0), argv + (argc > 0 ? argc : 0))) {}
 
 CommandLine::CommandLine(const std::vector<std::string_view>& arguments) {
-  // Taken in order; the first that ends the program decides.
+  // Taken in order; the first that ends the program decides. "--" ends the
+  // options: whatever follows is an argument, and the game takes none.
+  bool options = true;
   for (std::string_view argument : arguments) {
-    if (argument == "--windowed") {
+    if (!options) {
+      Refuse("unexpected argument '" + std::string(argument) + "'");
+      return;
+    }
+    if (argument == "--") {
+      options = false;
+    } else if (argument == "--windowed") {
       m_windowed = true;
     } else if (argument == "--help") {
       m_play = false;

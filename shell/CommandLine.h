@@ -7,7 +7,8 @@
 // The game's command line, read before anything touches the display or the
 // sound, in the manner of GNU programs: --help and --version answer on
 // stdout and end the program; --windowed starts in the captioned window;
-// anything else is refused with a line naming it and the usage on stderr.
+// "--" ends the options; anything else, and any argument after "--", is
+// refused with a line naming it and the usage on stderr.
 // Without arguments the game starts fullscreen.
 class CommandLine {
  public:

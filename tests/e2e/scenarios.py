@@ -79,6 +79,7 @@ def scenario_smoke(x, args):
     time.sleep(0.3)
     game.key("Escape")
     check(game.wait_exit(15) == 0, "exit code after Escape twice")
+    check(unusable_assets(game) == [], f"every asset is used: {unusable_assets(game)}")
 
 
 def scenario_full_game(x, args):
@@ -204,7 +205,22 @@ def scenario_signals(x, args):
         check(game.wait_exit(15) == 0, f"{sig.name} ends with exit code 0")
 
 
+# Every file the game loads, as it names them.
+ASSETS = ("Data/BaumOben.bmp", "Data/BaumStamm.bmp", "Data/Snowflake.bmp", "Data/Flasche.bmp", "Data/Schneeman.bmp",
+          "Data/Muetze.bmp", "Data/Icon.bmp", "Data/Absetzen.wav", "Data/Rudi.mp3", "Data/Jingle Bells.mp3")
+NOT_A_PICTURE = "not a BMP picture the game can use"
+NOT_A_SOUND = "not a sound the game can play"
+
+
+def unusable_assets(game):
+    """The files the game said it cannot use, with the reasons, in the order said."""
+    with open(game.stderr_path) as f:
+        return [m.groups() for m in re.finditer(r"^christmas-pegs: cannot use (.+): ([^:\n]+)$", f.read(), re.M)]
+
+
 def scenario_bad_surroundings(x, args):
+    """Missing, broken and hostile assets, no audio device, no font: the game runs and quits
+    normally, and names each asset it cannot use once on stderr, with the reason."""
     work = tempfile.mkdtemp(prefix="pegs-bad-")
     try:
         # No Data/ anywhere the game looks: copy the binary somewhere bare.
@@ -213,14 +229,18 @@ def scenario_bad_surroundings(x, args):
         binary = os.path.join(bare, "christmas-pegs")
         shutil.copy(args.binary, binary)
         cases = {"no-data": (binary, bare, {})}
-        # One texture truncated, the start-up music corrupt.
+        said = {"no-data": [(name, "no such file") for name in ASSETS]}
+        # One texture truncated, the start-up music corrupt (bytes no decoder
+        # takes for music, the same in every run).
         broken = os.path.join(work, "broken")
         shutil.copytree(os.path.join(args.root, "Data"), os.path.join(broken, "Data"))
         with open(os.path.join(broken, "Data", "BaumOben.bmp"), "r+b") as f:
             f.truncate(100)
         with open(os.path.join(broken, "Data", "Rudi.mp3"), "wb") as f:
-            f.write(os.urandom(5000))
+            f.write(bytes(range(256)) * 20)
         cases["broken-files"] = (args.binary, broken, {})
+        said["broken-files"] = [("Data/BaumOben.bmp", NOT_A_PICTURE), ("Data/Rudi.mp3", NOT_A_SOUND)]
+        # Without a device the sounds are not even read.
         cases["no-audio-device"] = (args.binary, args.root, {"SDL_AUDIODRIVER": "nonexistent"})
         # Every asset replaced by a directory, or by a named pipe nobody
         # writes to: nothing may block, the game runs silent and untextured.
@@ -233,6 +253,8 @@ def scenario_bad_surroundings(x, args):
                 else:
                     os.mkfifo(os.path.join(folder, name))
             cases[f"data-{kind}"] = (args.binary, os.path.dirname(folder), {})
+            why = "a directory, not a file" if kind == "directories" else "not a regular file"
+            said[f"data-{kind}"] = [(name, why) for name in ASSETS]
         # No font face at all: fontconfig is given a configuration without
         # any font folder. The words are missing; the game runs all the same.
         fontless = os.path.join(work, "no-fonts.conf")
@@ -246,6 +268,9 @@ def scenario_bad_surroundings(x, args):
             shot(x, args.out, f"bad-{name}")
             game.key("Escape")
             check(game.wait_exit(15) == 0, f"{name}: the game runs and quits with exit code 0")
+            lines = unusable_assets(game)
+            check(sorted(lines) == sorted(said.get(name, [])),
+                  f"{name}: each unusable asset named once on stderr with its reason, not {lines}")
     finally:
         shutil.rmtree(work, ignore_errors=True)
 
@@ -402,6 +427,9 @@ def scenario_command_line(x, args):
         (["extra"], 2, r"^$", r"^christmas-pegs: unexpected argument 'extra'\nUsage: [^\n]*\n$"),
         # --windowed ends nothing: without a display it gets as far as looking for one.
         (["--windowed"], 1, r"^$", r"^christmas-pegs: no display found "),
+        # "--" ends the options; what follows is an argument, and none is taken.
+        (["--windowed", "--"], 1, r"^$", r"^christmas-pegs: no display found "),
+        (["--", "--help"], 2, r"^$", r"^christmas-pegs: unexpected argument '--help'\nUsage: [^\n]*\n$"),
     ]
     for arguments, code, out, err in cases:
         proc = subprocess.run([args.binary, *arguments], env=env, cwd=args.root, stdout=subprocess.PIPE,
@@ -489,6 +517,7 @@ def check_installed_game(x, args, prefix, name):
         check("_NET_WM_ICON = " in window_property(x, "_NET_WM_ICON"), "the window has the game's icon")
         game.key("Escape")
         check(game.wait_exit(15) == 0, "exit code 0")
+        check(unusable_assets(game) == [], f"the installed game uses every asset: {unusable_assets(game)}")
     finally:
         shutil.rmtree(elsewhere, ignore_errors=True)
 

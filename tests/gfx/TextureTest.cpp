@@ -12,6 +12,7 @@
 
 #include "gfx/Texture.h"
 #include "tests/support/HeadlessGl.h"
+#include "tests/support/StderrCapture.h"
 
 namespace {
 
@@ -235,9 +236,14 @@ TEST_F(TextureTest, ReloadKeepsOneNameAndDeletesTheFirst) {
 TEST_F(TextureTest, MissingFileAfterGoodLoadLeavesNoTextureAndBindsZero) {
   const std::string file = dir.Write("good.bmp", Encode({4, 4}, Encoding::Bgr24BottomUp));
   Texture texture;
+  StderrCapture goodLoad;
   ASSERT_TRUE(texture.LoadMipmapped(file.c_str(), GL_LINEAR_MIPMAP_NEAREST, GL_LINEAR, false));
+  EXPECT_EQ(goodLoad.Text(), "") << "a picture that loads is not mentioned";
   const GLuint first = texture.Name();
-  EXPECT_FALSE(texture.LoadMipmapped((dir.Path() + "/missing.bmp").c_str(), GL_LINEAR_MIPMAP_NEAREST, GL_LINEAR, false));
+  const std::string missing = dir.Path() + "/missing.bmp";
+  StderrCapture missingLoad;
+  EXPECT_FALSE(texture.LoadMipmapped(missing.c_str(), GL_LINEAR_MIPMAP_NEAREST, GL_LINEAR, false));
+  EXPECT_EQ(missingLoad.Text(), "christmas-pegs: cannot use " + missing + ": no such file\n");
   EXPECT_EQ(texture.Name(), 0u);
   EXPECT_EQ(glIsTexture(first), GL_FALSE);
   texture.Bind();
@@ -274,6 +280,12 @@ TEST_F(TextureTest, MalformedFilesAreRefusedPromptly) {
       {"pixel offset beyond the end", patched(10, 1 << 20)},
       {"unknown compression", patched(30, 9)},
       {"not a bitmap at all", Bytes(200, 'x')},
+      // Passes the header check; SDL's decoder finds the runs cut short.
+      {"run-length data that ends after one run", [] {
+         Bytes bytes = MakeBmp(4, 4, 8, Bytes(8, 0x40), {4, 1});
+         Put32(bytes, 30, 1);  // BI_RLE8
+         return bytes;
+       }()},
   };
   // Wider than GL can take, though the file really holds every pixel.
   GLint maxSize = 0;
@@ -282,18 +294,27 @@ TEST_F(TextureTest, MalformedFilesAreRefusedPromptly) {
   const std::size_t wideRow = (static_cast<std::size_t>(maxSize + 1) * 3 + 3) & ~std::size_t{3};
   const Bytes tooWide = MakeBmp(maxSize + 1, 1, 24, {}, Bytes(wideRow, 0x80));
 
+  // Each refused file is named once, whether the header check or SDL's
+  // decoder refused it.
+  const auto refused = [](const std::string& file) {
+    return "christmas-pegs: cannot use " + file + ": not a BMP picture the game can use\n";
+  };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     const std::string file = dir.Write("bad.bmp", c.bytes);
     Texture texture;
+    StderrCapture capture;
     EXPECT_FALSE(texture.LoadMipmapped(file.c_str(), GL_LINEAR_MIPMAP_NEAREST, GL_LINEAR, false));
+    EXPECT_EQ(capture.Text(), refused(file));
     EXPECT_EQ(texture.Name(), 0u);
   }
   {
     SCOPED_TRACE("wider than GL_MAX_TEXTURE_SIZE");
     const std::string file = dir.Write("wide.bmp", tooWide);
     Texture texture;
+    StderrCapture capture;
     EXPECT_FALSE(texture.LoadMipmapped(file.c_str(), GL_LINEAR_MIPMAP_NEAREST, GL_LINEAR, false));
+    EXPECT_EQ(capture.Text(), refused(file));
     EXPECT_EQ(texture.Name(), 0u);
   }
 
@@ -303,7 +324,11 @@ TEST_F(TextureTest, MalformedFilesAreRefusedPromptly) {
     SCOPED_TRACE(path);
     const auto before = std::chrono::steady_clock::now();
     Texture texture;
+    StderrCapture capture;
     EXPECT_FALSE(texture.LoadMipmapped(path.c_str(), GL_LINEAR_MIPMAP_NEAREST, GL_LINEAR, false));
+    const std::string said = capture.Text();
+    EXPECT_EQ(said.rfind("christmas-pegs: cannot use " + path + ": ", 0), 0u) << said;
+    EXPECT_EQ(said.find('\n'), said.size() - 1) << said;
     EXPECT_EQ(texture.Name(), 0u);
     EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(2));
   }

@@ -1,28 +1,19 @@
 #include "platform/Diagnostics.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <string>
+
+#include "tests/support/StderrCapture.h"
 
 namespace {
 
-// Runs `speak` with standard error sent to a temporary file; returns what
-// was written.
+// Runs `speak`; returns what it wrote on standard error.
 template <typename Speak>
 std::string Captured(Speak speak) {
-  std::FILE* file = std::tmpfile();
-  const int saved = dup(STDERR_FILENO);
-  dup2(fileno(file), STDERR_FILENO);
+  StderrCapture capture;
   speak();
-  dup2(saved, STDERR_FILENO);
-  close(saved);
-  std::string text(4096, '\0');
-  std::rewind(file);
-  text.resize(std::fread(text.data(), 1, text.size(), file));
-  std::fclose(file);
-  return text;
+  return capture.Text();
 }
 
 TEST(Diagnostics, ErrorsAreWholePrefixedLinesAndTextsStandAsTheyAre) {

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <string>
 
+#include "tests/support/StderrCapture.h"
+
 namespace {
 Uint8 AlphaAt(SDL_Surface* surface, int x, int y) {
   Uint32 pixel = 0;
@@ -60,11 +62,21 @@ TEST(WindowIcon, RefusesWhatIsNoSmallPicture) {
   const std::string claimsHuge = prefix + "-huge.bmp";
   WriteBmp(wide, 300, 1, 300 * 3);
   WriteBmp(claimsHuge, 30000, 30000, 0);
+  // Each is refused with one line naming it and why.
+  constexpr const char* kNotAnIcon = "not a BMP picture of at most 256 x 256 pixels";
+  const struct {
+    std::string path;
+    const char* why;
+  } cases[] = {{"Data/NoSuchIcon.bmp", "no such file"}, {"Data", "a directory, not a file"},
+               {"Data/Rudi.mp3", kNotAnIcon},         {pipe, "not a regular file"},
+               {wide, kNotAnIcon},                    {claimsHuge, kNotAnIcon}};
   WindowIcon icon;
-  const std::string paths[] = {"Data/NoSuchIcon.bmp", "Data", "Data/Rudi.mp3", pipe, wide, claimsHuge};
-  for (const std::string& path : paths) {
-    EXPECT_FALSE(icon.Load(path.c_str())) << path;
-    EXPECT_EQ(icon.Surface(), nullptr) << path;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    StderrCapture capture;
+    EXPECT_FALSE(icon.Load(c.path.c_str()));
+    EXPECT_EQ(capture.Text(), "christmas-pegs: cannot use " + c.path + ": " + c.why + "\n");
+    EXPECT_EQ(icon.Surface(), nullptr);
   }
   for (const std::string& path : {pipe, wide, claimsHuge}) unlink(path.c_str());
 }

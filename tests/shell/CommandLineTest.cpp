@@ -29,6 +29,11 @@ const Case kCases[] = {
     // The first argument that ends the program decides.
     {{"--bogus", "--help"}, false, false, 2, "", "christmas-pegs: unrecognized option '--bogus'\n" + kUsage},
     {{"--version", "--bogus"}, false, false, 0, "christmas-pegs 1.", ""},
+    // "--" ends the options: after it an option is a mere argument.
+    {{"--"}, true, false, 0, "", ""},
+    {{"--windowed", "--"}, true, true, 0, "", ""},
+    {{"--", "--help"}, false, false, 2, "", "christmas-pegs: unexpected argument '--help'\n" + kUsage},
+    {{"--", "--"}, false, false, 2, "", "christmas-pegs: unexpected argument '--'\n" + kUsage},
 };
 }  // namespace
 
