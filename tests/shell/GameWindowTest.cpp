@@ -372,6 +372,22 @@ TEST_F(GameWindowTest, FramesMeasureTimeAndPresent) {
   EXPECT_EQ(fake.window.swaps, 3);
 }
 
+TEST_F(GameWindowTest, FrameTimesStayExactAfterTwoDaysOfRunning) {
+  fake.input.escapes = {true};
+  window->StepFrame();
+  fake.clock.Sleep(48u * 60u * 60u * 1000u);
+  window->StepFrame();
+  // Two days, and the intro skip's pause of half a second.
+  EXPECT_NEAR(window->FrameTime(), 48.0f * 60.0f * 60.0f * 1000.0f + 500.0f, 100.0f);
+  for (const std::int64_t micros : {16667, 1000, 100, 33333}) {
+    fake.clock.step = micros;
+    for (int frame = 0; frame < 3; ++frame) {
+      window->StepFrame();
+      EXPECT_NEAR(window->FrameTime(), static_cast<float>(micros) / 1000.0f, 1e-3f) << micros << " us, frame " << frame;
+    }
+  }
+}
+
 TEST_F(GameWindowTest, CursorMovesInEveryState) {
   fake.input.moves = {{30, -20}};
   window->StepFrame();
