@@ -715,11 +715,45 @@ def scenario_power(x, args):
         wm.close()
 
 
+def scenario_unseen_end(x, args):
+    """Under openbox: a game minimised with F7 right after its last jump flies its board
+    off, plays its finale and exits 0 unseen, as long after the jump as the same game
+    watched."""
+    wm = Openbox(x)
+    taken = {}
+    try:
+        for way in ("watched", "minimised"):
+            game = Game(x, args.binary, args.root, args.out, f"unseen-end-{way}", audio="dummy")
+            try:
+                skip_intro(game)
+                time.sleep(1.0)  # past the skip's half-second pause
+                play(game, DEAD_END)
+                last_jump = time.time()
+                if way == "minimised":
+                    game.key("F7")
+                code = game.wait_exit(120)
+                taken[way] = time.time() - last_jump
+                print(f"unseen-end: {way}: exit code {code}, {taken[way]:.2f} s from the last jump to the exit")
+                check(code == 0, f"{way}: the game ends by itself with exit code 0, not {code}")
+                game.read_trace()
+                if way == "minimised":
+                    check(any(line.startswith("rest frame ") for line in game.lines), "the game rested")
+                    check(not any(line.startswith("state finale ") for line in game.lines),
+                          "no finale frame was drawn: the finale ran unseen")
+            finally:
+                game.kill()
+    finally:
+        wm.close()
+    difference = taken["minimised"] - taken["watched"]
+    print(f"unseen-end: minimised minus watched {difference:+.2f} s")
+    check(abs(difference) < 1.0, f"unseen, the game ends when it would have watched: {taken}")
+
+
 # Scenarios that need real display modes run on Xorg's dummy driver with
 # these configurations; the others run on Xvfb, but for those that need no
 # X server at all.
 XORG_CONFIGS = {"mode-restore": "xorg-dummy.conf", "mode-refused": "xorg-dummy-no-vga.conf",
-                "windowed": "xorg-dummy.conf", "power": "xorg-dummy.conf"}
+                "windowed": "xorg-dummy.conf", "power": "xorg-dummy.conf", "unseen-end": "xorg-dummy.conf"}
 NO_X_SERVER = {"command-line", "no-display"}
 
 
