@@ -40,6 +40,18 @@ std::vector<Flake> Snapshot(const Snowfall& snow) {
   return flakes;
 }
 
+// Lets every flake fall past the bottom in one update, so that each starts
+// again from the top.
+void RenewEveryFlake(Snowfall& snow) {
+  for (int i = 0; i < Snowfall::kFlakeCount; ++i) {
+    Flake flake = snow.FlakeAt(i);
+    flake.y = -14.5f;
+    flake.fallSpeed = 1.0f;
+    snow.PlaceFlake(i, flake);
+  }
+  snow.Update(1.0f);
+}
+
 class SnowfallGlTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -90,14 +102,7 @@ TEST(SnowfallInit, TheSeedAloneDecidesTheSnow) {
     std::srand(seed);
     Snowfall snow;
     snow.Init(nullptr);
-    // Every flake falls past the bottom and starts again from the top.
-    for (int i = 0; i < Snowfall::kFlakeCount; ++i) {
-      Flake flake = snow.FlakeAt(i);
-      flake.y = -14.5f;
-      flake.fallSpeed = 1.0f;
-      snow.PlaceFlake(i, flake);
-    }
-    snow.Update(1.0f);
+    RenewEveryFlake(snow);
     return Snapshot(snow);
   };
   const std::vector<Flake> first = scatter(99);
@@ -163,13 +168,7 @@ TEST_F(SnowfallGlTest, RespawnsWhenTheMoveReachesMinusFifteen) {
 }
 
 TEST_F(SnowfallGlTest, RespawnSpeedsAreHundredthsFromOneToTen) {
-  for (int i = 0; i < Snowfall::kFlakeCount; ++i) {
-    Flake flake = m_snow.FlakeAt(i);
-    flake.y = -14.5f;
-    flake.fallSpeed = 1.0f;
-    m_snow.PlaceFlake(i, flake);
-  }
-  m_snow.UpdateAndDraw(1.0f);
+  RenewEveryFlake(m_snow);
   std::set<int> steps;
   for (int i = 0; i < Snowfall::kFlakeCount; ++i) {
     const Flake& flake = m_snow.FlakeAt(i);
