@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
 
@@ -21,6 +22,8 @@ constexpr std::uint32_t kMinimizeWaitMs = 500;
 constexpr GLfloat kBoardZ = -8.0f;
 // The display's rate when the desktop does not say.
 constexpr int kAssumedRefreshHz = 60;
+// At most this many steps in one rest frame: ten seconds of a 60 Hz display.
+constexpr float kMostRestSteps = 600.0f;
 
 const char* const kWindowTexturePaths[4] = {
     "Data/BaumOben.bmp",
@@ -248,8 +251,10 @@ void GameWindow::RestFrame() {
   // The time since the last frame is stepped through in display periods, as
   // a watched game would have stepped it, so that what happens unseen is
   // what would have happened on the screen. Nothing is drawn.
-  const float period = DisplayPeriod();
   float left = BeginFrame();
+  // A wake long overdue (the machine was suspended, the process stopped) is
+  // stepped in longer steps rather than spinning through millions of them.
+  const float period = std::max(DisplayPeriod(), left / kMostRestSteps);
   do {
     const float dt = left < period ? left : period;
     if (!StepOnce(dt)) break;
