@@ -55,7 +55,6 @@ class PegBoard {
   static bool IsHole(int column, int row) { return BoardModel::IsHole(column, row); }
 
   bool Occupied(int column, int row) const { return model.Occupied({column, row}); }
-  const BoardModel& Model() const { return model; }
   const TreePeg& Peg(int index) const { return pegs[static_cast<std::size_t>(index)]; }
   // The hole a peg stands in (lifted: the hole it came from), or (-1, -1).
   Cell CellOf(int index) const { return model.CellOf(index); }
