@@ -127,8 +127,9 @@ void BM_GameFinaleEntryFrame(benchmark::State& state) {
 }
 BENCHMARK(BM_GameFinaleEntryFrame)->Unit(benchmark::kMillisecond)->Iterations(30);
 
-// The game's own share of a frame of play: mouse, frame time, Escape poll and
-// the state step (the no-move scan), without drawing.
+// The game's own share of a frame of play: mouse, frame time, Escape poll,
+// the state step (the no-move scan) and the update of the board and the
+// snow, without drawing.
 void BM_GameAdvanceOnly(benchmark::State& state) {
   BenchGame game;
   if (!game.ok) return state.SkipWithError("no game window");
@@ -141,5 +142,21 @@ void BM_GameAdvanceOnly(benchmark::State& state) {
   if (game.window->State() != StatePlaying) state.SkipWithError("left the playing state");
 }
 BENCHMARK(BM_GameAdvanceOnly);
+
+// One wake of a minimised game: a tenth of a second of play stepped in 60 Hz
+// display periods (six updates of board and snow), nothing drawn.
+void BM_GameRestFrame(benchmark::State& state) {
+  BenchGame game;
+  if (!game.ok) return state.SkipWithError("no game window");
+  game.SkipIntro();
+  game.Frame();
+  game.fake.window.minimized = true;
+  for (auto _ : state) {
+    game.fake.clock.now += 100000;
+    game.window->RestFrame();
+  }
+  if (game.window->State() != StatePlaying) state.SkipWithError("left the playing state");
+}
+BENCHMARK(BM_GameRestFrame);
 
 }  // namespace

@@ -1,31 +1,24 @@
 #pragma once
 
 #include <array>
-#include <cstdint>
 #include <span>
 
+#include "puzzle/BoardModel.h"
 #include "puzzle/TreePeg.h"
 
 class Texture;
 class SoundBank;
 
-// The cross-shaped board of 33 holes, its 32 pegs and the jump rule: a peg
-// jumps over a neighbour in its row or column into the empty hole behind it,
-// and the jumped peg leaves the board.
-//
-// Cells are (column, row), each 0 to 6; column c lies at board x = c - 3 and
-// row r at board y = 3 - r. The grid is column-major: byte column * 7 + row.
-// A byte is 1 exactly when a Standing or Lifted peg has that cell as its hole.
+// The board the player sees: 32 pegs drawn as trees over the rules of
+// BoardModel, which alone knows where each peg stands. A peg jumps over a
+// neighbour in its row or column into the empty hole behind it, and the
+// jumped peg leaves the board with an animation.
 class PegBoard {
  public:
-  struct Cell {
-    int column;
-    int row;
-    bool operator==(const Cell&) const = default;
-  };
+  using Cell = BoardModel::Cell;
 
   static constexpr int PegCount = 32;
-  static constexpr int Size = 7;
+  static constexpr int Size = BoardModel::Size;
 
   PegBoard() = default;
   virtual ~PegBoard() = default;
@@ -50,33 +43,32 @@ class PegBoard {
   // Puts the lifted peg back into its hole, with no jump; nothing when no
   // peg is lifted.
   void PutBack();
-  bool NoMoveLeft() const;
-  int CountPegs() const;
+  bool NoMoveLeft() const { return model.NoMoveLeft(); }
+  int CountPegs() const { return model.CountPegs(); }
 
   // Starts from another position, after Setup: one standing peg on each given
   // hole (cells that are no holes, repeats and cells beyond the 32nd are
   // skipped); the pegs left over are gone. Drops any selection.
   void Arrange(std::span<const Cell> occupied);
 
-  // The hole under a board point, or (-1, -1). Shared edges belong to the
-  // column on the left and the row above.
-  static Cell CellAt(float x, float y);
-  static bool IsHole(int column, int row);
+  static Cell CellAt(float x, float y) { return BoardModel::CellAt(x, y); }
+  static bool IsHole(int column, int row) { return BoardModel::IsHole(column, row); }
 
-  bool Occupied(int column, int row) const;
+  bool Occupied(int column, int row) const { return model.Occupied({column, row}); }
   const TreePeg& Peg(int index) const { return pegs[static_cast<std::size_t>(index)]; }
+  // The hole a peg stands in (lifted: the hole it came from), or (-1, -1).
+  Cell CellOf(int index) const { return model.CellOf(index); }
   int Selected() const { return selected; }
-  int OriginColumn() const { return originColumn; }
-  int OriginRow() const { return originRow; }
+  int OriginColumn() const { return origin.column; }
+  int OriginRow() const { return origin.row; }
 
  private:
-  static constexpr std::size_t Index(int column, int row) { return static_cast<std::size_t>(column * Size + row); }
-  bool JumpOpen(int column, int row, int stepColumn, int stepRow) const;
+  // Stands a peg upright in the centre of its hole.
+  void Stand(int index, Cell cell);
 
   std::array<TreePeg, PegCount> pegs;
+  BoardModel model;
   int selected = -1;
-  std::array<std::uint8_t, Size * Size> grid{};
   SoundBank* soundBank = nullptr;
-  int originColumn = 0;
-  int originRow = 0;
+  Cell origin{0, 0};
 };

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "gfx/Texture.h"
+#include "puzzle/BoardModel.h"
 
 namespace {
 
@@ -56,15 +57,8 @@ void TreePeg::SetPosition(float newX, float newY, float newZ) {
   z = newZ;
 }
 
-void TreePeg::SetCell(int newColumn, int newRow) {
-  // The hole spacing is 6 * (float)1/6, the product and the subtraction in
-  // double; the stored positions lie within 2.4e-7 of column - 3 and 3 - row.
-  const double sixth = static_cast<double>(0.16666667f);
-  const float cellX = static_cast<float>(newColumn * 6 * sixth - 3.0);
-  const float cellY = static_cast<float>(3.0 - newRow * 6 * sixth);
-  SetPosition(cellX, cellY, 0.0f);
-  column = newColumn;
-  row = newRow;
+void TreePeg::SetCell(int column, int row) {
+  SetPosition(BoardModel::BoardX(column), BoardModel::BoardY(row), 0.0f);
 }
 
 void TreePeg::SetState(PegState newState) {

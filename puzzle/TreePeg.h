@@ -28,8 +28,9 @@ class TreePeg {
   // current.
   bool Attach(Texture* top, Texture* trunk);
   void SetPosition(float newX, float newY, float newZ);
-  // Moves the peg to the centre of a hole and records the hole.
-  void SetCell(int newColumn, int newRow);
+  // Moves the peg to the centre of a hole. Which hole a peg stands in is
+  // the board model's to know; the peg only keeps where it is drawn.
+  void SetCell(int column, int row);
   void SetState(PegState newState);
   // Hit test against the square of half side 0.35 around the peg; a hit
   // lifts the peg. Gone and Leaving pegs are never hit.
@@ -40,8 +41,6 @@ class TreePeg {
   // Draws the peg as it stands now; a Gone peg draws nothing.
   void Draw() const;
 
-  int Column() const { return column; }
-  int Row() const { return row; }
   PegState State() const { return state; }
   float X() const { return x; }
   float Y() const { return y; }
@@ -69,8 +68,6 @@ class TreePeg {
   DisplayList topShape;
   DisplayList trunkShape;
   PegState state = Standing;
-  int column = 0;
-  int row = 0;
   float tiltX = 0.0f;
   float tiltY = 0.0f;
   float tiltRateX = 0.0f;

@@ -62,8 +62,8 @@ void IntroSequence::Update(float dt) {
   // The clock is read twice; what passes between the two readings is not
   // counted. At most one phase change per frame: a long frame's excess is
   // dropped and the new phase starts from 0.
-  m_elapsed = static_cast<float>(static_cast<double>(m_elapsed) + (m_timer.Now() - static_cast<double>(m_lastReading)));
-  m_lastReading = static_cast<float>(m_timer.Now());
+  m_elapsed = static_cast<float>(static_cast<double>(m_elapsed) + (m_timer.Now() - m_lastReading));
+  m_lastReading = m_timer.Now();
   if (m_elapsed >= kPhaseLength) SetPhase(m_phase + 1);
 
   // The figure turns in every call, also in the one that ends the sequence.

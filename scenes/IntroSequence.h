@@ -92,5 +92,5 @@ class IntroSequence {
   SnowFigure m_figure;
   // The phase clock's previous reading, in ms. Starts at 0, so the first
   // frame counts all the time since Init.
-  float m_lastReading = 0.0f;
+  double m_lastReading = 0.0;
 };

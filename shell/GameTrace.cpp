@@ -76,6 +76,12 @@ void GameTrace::Rest() {
   std::fflush(m_file);
 }
 
+void GameTrace::Hole(int column, int row, float boardX, float boardY, double pictureX, double pictureY) {
+  if (m_file == nullptr) return;
+  std::fprintf(m_file, "hole %d %d board %.2f %.2f picture %.5f %.5f\n", column, row, boardX, boardY, pictureX,
+               pictureY);
+}
+
 void GameTrace::Button(bool down, float cursorX, float cursorY) {
   if (m_file == nullptr) return;
   std::fprintf(m_file, "button %s %.2f %.2f frame %ld\n", down ? "down" : "up", cursorX, cursorY, m_frames);

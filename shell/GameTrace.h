@@ -9,7 +9,8 @@
 // measurements: the first presented frame, state changes, the cursor
 // position when it changes, each mouse-button message, a tick every
 // hundred frames, every frame that came more than 25 ms (a frame and a half
-// at 60 Hz) after the one before it, and where drawing stops while the
+// at 60 Hz) after the one before it, each hole's place before the first
+// frame, and where drawing stops while the
 // window cannot be seen ("rest") and starts again ("wake"). Frames count
 // drawn frames only. Written only when
 // CHRISTMAS_PEGS_TRACE names a file ("-" for stderr); otherwise the game
@@ -26,6 +27,10 @@ class GameTrace {
   void Button(bool down, float cursorX, float cursorY);
   // A frame stepped without drawing.
   void Rest();
+  // Where a hole lies: its centre on the board, and where that point shows
+  // in the game's picture, as fractions of its width and height from the
+  // top left.
+  void Hole(int column, int row, float boardX, float boardY, double pictureX, double pictureY);
 
  private:
   std::FILE* m_file = nullptr;

@@ -1,7 +1,9 @@
 #include "shell/GameWindow.h"
 
 #include <GL/gl.h>
+#include <GL/glu.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
 
@@ -16,8 +18,12 @@ constexpr const char* kIconPath = "Data/Icon.bmp";
 // How long a window manager may take to minimise before the game takes it
 // as refused (weston offers no minimise for X windows).
 constexpr std::uint32_t kMinimizeWaitMs = 500;
+// Where the board stands in front of the eye while playing.
+constexpr GLfloat kBoardZ = -8.0f;
 // The display's rate when the desktop does not say.
 constexpr int kAssumedRefreshHz = 60;
+// At most this many steps in one rest frame: ten seconds of a 60 Hz display.
+constexpr float kMostRestSteps = 600.0f;
 
 const char* const kWindowTexturePaths[4] = {
     "Data/BaumOben.bmp",
@@ -208,7 +214,33 @@ void GameWindow::MoveCursor(int mouseX, int mouseY) {
 void GameWindow::StepFrame() {
   AdvanceFrame();
   Render();
-  if (m_trace.Enabled()) m_trace.Frame(m_state, m_cursorX, m_cursorY, m_board.CountPegs());
+  if (!m_trace.Enabled()) return;
+  if (!m_holesTraced) TraceHoles();
+  m_trace.Frame(m_state, m_cursorX, m_cursorY, m_board.CountPegs());
+}
+
+void GameWindow::TraceHoles() {
+  // Each hole's centre through the projection in force and the board's
+  // place in front of the eye, so that a harness finds the holes on the
+  // screen without a projection of its own.
+  m_holesTraced = true;
+  GLdouble projection[16];
+  glGetDoublev(GL_PROJECTION_MATRIX, projection);
+  GLdouble board[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, kBoardZ, 1};
+  const GLint picture[4] = {0, 0, 1, 1};
+  for (int c = 0; c < BoardModel::Size; ++c) {
+    for (int r = 0; r < BoardModel::Size; ++r) {
+      if (!BoardModel::IsHole(c, r)) continue;
+      const float x = BoardModel::BoardX(c);
+      const float y = BoardModel::BoardY(r);
+      GLdouble px = 0.0;
+      GLdouble py = 0.0;
+      GLdouble pz = 0.0;
+      if (gluProject(x, y, 0.0, board, projection, picture, &px, &py, &pz) == GL_TRUE) {
+        m_trace.Hole(c, r, x, y, px, 1.0 - py);
+      }
+    }
+  }
 }
 
 void GameWindow::AdvanceFrame() {
@@ -219,8 +251,10 @@ void GameWindow::RestFrame() {
   // The time since the last frame is stepped through in display periods, as
   // a watched game would have stepped it, so that what happens unseen is
   // what would have happened on the screen. Nothing is drawn.
-  const float period = DisplayPeriod();
   float left = BeginFrame();
+  // A wake long overdue (the machine was suspended, the process stopped) is
+  // stepped in longer steps rather than spinning through millions of them.
+  const float period = std::max(DisplayPeriod(), left / kMostRestSteps);
   do {
     const float dt = left < period ? left : period;
     if (!StepOnce(dt)) break;
@@ -326,7 +360,7 @@ void GameWindow::Render() {
   glLoadIdentity();
   switch (m_state) {
     case StatePlaying:
-      glTranslatef(0.0f, 0.0f, -8.0f);
+      glTranslatef(0.0f, 0.0f, kBoardZ);
       m_board.Draw();
       m_snowfall.Draw();
       DrawCursor();

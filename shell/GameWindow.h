@@ -96,6 +96,8 @@ class GameWindow : public Window {
   // Draws the current state and presents it; changes nothing but GL.
   void Render();
   void DrawCursor();
+  // Writes each hole's place in the picture to the trace.
+  void TraceHoles();
 
   bool m_fullscreen = true;
   std::unique_ptr<DrawSurface> m_pClientDC;
@@ -122,6 +124,7 @@ class GameWindow : public Window {
   // Escape has posted the close: no frame steps any more.
   bool m_closing = false;
   GameTrace m_trace;
+  bool m_holesTraced = false;
   // When the pending minimise was asked for, by the millisecond clock.
   std::optional<std::uint32_t> m_minimizeAskedAt;
 };

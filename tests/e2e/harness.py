@@ -162,16 +162,6 @@ class Picture:
         return sum(1 for y in range(y0, y1) for x in range(x0, x1) if predicate(*self.pixel(x, y)))
 
 
-def hole_on_screen(column, row, screen=(SCREEN_W, SCREEN_H)):
-    """Screen pixel of a hole's tree tip: board frame 8 units in front of the eye, the
-    640 x 480 picture scaled to fill a 4:3 screen of `screen` (width, height) pixels."""
-    f = 1.0 / math.tan(math.radians(22.5))
-    x, y = column - 3, 3 - row
-    ndc_x = x * f / (SCREEN_W / SCREEN_H) / 8.0
-    ndc_y = y * f / 8.0
-    return (1 + ndc_x) * screen[0] / 2, (1 - ndc_y) * screen[1] / 2
-
-
 class Game:
     def __init__(self, xserver, binary, root, out_dir, name, audio="disk", extra_env=None, cwd=None, arguments=()):
         self.x = xserver
@@ -197,6 +187,7 @@ class Game:
         self.lines = []
         self.mark = 0  # where the next default wait starts: after the last line matched
         self.cursor = (0.0, 0.0)
+        self.holes = {}  # (column, row): (board x, board y, picture x, picture y), as the game tells
 
     def read_trace(self):
         try:
@@ -212,6 +203,19 @@ class Game:
             m = re.match(r"cursor (\S+) (\S+)", line)
             if m:
                 self.cursor = (float(m.group(1)), float(m.group(2)))
+            m = re.match(r"hole (\d+) (\d+) board (\S+) (\S+) picture (\S+) (\S+)$", line)
+            if m:
+                self.holes[(int(m.group(1)), int(m.group(2)))] = tuple(float(v) for v in m.groups()[2:])
+
+    def hole_on_screen(self, column, row, screen=(SCREEN_W, SCREEN_H)):
+        """Screen pixel of a hole's tree tip, the game's picture filling a screen of `screen`
+        (width, height) pixels."""
+        _, _, x, y = self.holes[(column, row)]
+        return x * screen[0], y * screen[1]
+
+    def hole_on_board(self, column, row):
+        """Board point (the virtual cursor's frame) of a hole's centre."""
+        return self.holes[(column, row)][:2]
 
     def wait_for(self, pattern, timeout=20.0, after=None):
         """Waits for a trace line matching `pattern` at index `after` or later (by default after

@@ -13,7 +13,7 @@ import tempfile
 import time
 
 from desktops import WestonDesktop, WindowManagerDesktop, XWindow, run_x
-from harness import Failure, Game, Openbox, XServer, audio_levels, check, hole_on_screen
+from harness import Failure, Game, Openbox, XServer, audio_levels, check
 
 # A solution of the 33-hole board that ends with one peg in the centre.
 SOLUTION = [((1, 3), (3, 3)), ((2, 1), (2, 3)), ((0, 2), (2, 2)), ((0, 4), (0, 2)), ((2, 3), (2, 1)),
@@ -27,13 +27,10 @@ SOLUTION = [((1, 3), (3, 3)), ((2, 1), (2, 3)), ((0, 2), (2, 2)), ((0, 4), (0, 2
 DEAD_END = [((1, 3), (3, 3)), ((4, 3), (2, 3)), ((3, 1), (3, 3)), ((3, 4), (3, 2)), ((3, 6), (3, 4)),
             ((6, 3), (4, 3))]
 
-HOLES = [(c, r) for c in range(7) for r in range(7) if 2 <= c <= 4 or 2 <= r <= 4]
-
-
-def tree_at(picture, column, row):
+def tree_at(game, picture, column, row):
     """A tree's green needles around the projected tip of a hole (snowflakes are grey),
     the game's picture filling the whole of `picture`."""
-    sx, sy = hole_on_screen(column, row, (picture.width, picture.height))
+    sx, sy = game.hole_on_screen(column, row, (picture.width, picture.height))
     green = picture.count(lambda r, g, b: g >= 20 and g >= r + 12 and g >= b + 12,
                           (int(sx) - 5, int(sy) - 5, int(sx) + 6, int(sy) + 6))
     return green >= 25
@@ -57,9 +54,9 @@ def skip_intro(game):
 def play(game, moves):
     for number, ((c0, r0), (c1, r1)) in enumerate(moves):
         before = game.pegs()
-        game.move_cursor_to(c0 - 3, 3 - r0)
+        game.move_cursor_to(*game.hole_on_board(c0, r0))
         game.button(True)
-        game.move_cursor_to(c1 - 3, 3 - r1)
+        game.move_cursor_to(*game.hole_on_board(c1, r1))
         game.button(False)
         game.wait_for(rf"^pegs {before - 1} ", timeout=10, after=0)
         check(game.pegs() == before - 1, f"move {number + 1} {(c0, r0)}->{(c1, r1)} was not taken")
@@ -93,8 +90,9 @@ def scenario_full_game(x, args):
     game.wait_for(r"^pegs 32 ", after=0)
     park_cursor(game)
     board = shot(x, args.out, "full-02-playing")
-    for c, r in HOLES:
-        tree = tree_at(board, c, r)
+    check(len(game.holes) == 33, f"the game tells where its 33 holes are: {sorted(game.holes)}")
+    for c, r in sorted(game.holes):
+        tree = tree_at(game, board, c, r)
         if (c, r) == (3, 3):
             check(not tree, "the centre hole is empty at the start")
         else:
@@ -103,9 +101,9 @@ def scenario_full_game(x, args):
     park_cursor(game)
     time.sleep(3.0)  # the jumped tree's leaving animation takes at most 2.5 s
     after = shot(x, args.out, "full-03-first-jump")
-    check(not tree_at(after, 2, 3), "the jumped hole (2, 3) is empty")
-    check(not tree_at(after, 1, 3), "the origin hole (1, 3) is empty")
-    check(tree_at(after, 3, 3), "a tree stands in the centre")
+    check(not tree_at(game, after, 2, 3), "the jumped hole (2, 3) is empty")
+    check(not tree_at(game, after, 1, 3), "the origin hole (1, 3) is empty")
+    check(tree_at(game, after, 3, 3), "a tree stands in the centre")
     play(game, SOLUTION[1:])
     check(game.pegs() == 1, "one peg is left")
     game.wait_state("board-exit")
@@ -508,7 +506,7 @@ def check_installed_game(x, args, prefix, name):
         game.wait_for(r"^pegs 32 ", after=0)
         park_cursor(game)
         board = shot(x, args.out, f"{name}-board")
-        missing = [hole for hole in HOLES if hole != (3, 3) and not tree_at(board, *hole)]
+        missing = [hole for hole in sorted(game.holes) if hole != (3, 3) and not tree_at(game, board, *hole)]
         check(not missing, f"textured trees stand in every hole but the centre; not in {missing}")
         with open(os.path.join(prefix, "share", "applications", "christmas-pegs.desktop")) as f:
             wm_class = re.search(r"^StartupWMClass=(.*)$", f.read(), re.M).group(1)
@@ -619,7 +617,7 @@ def expect_board(desk, game, path, empty):
 
     def look():
         picture = desk.screenshot(path)
-        wrong = [hole for hole in HOLES if tree_at(picture, *hole) == (hole in empty)]
+        wrong = [hole for hole in sorted(game.holes) if tree_at(game, picture, *hole) == (hole in empty)]
         return not wrong, f"holes shown wrong: {wrong}"
     wait_until(f"{os.path.basename(path)}: the board shows the pegs", look, timeout=20)
 
@@ -746,11 +744,45 @@ def scenario_power(x, args):
         wm.close()
 
 
+def scenario_unseen_end(x, args):
+    """Under openbox: a game minimised with F7 right after its last jump flies its board
+    off, plays its finale and exits 0 unseen, as long after the jump as the same game
+    watched."""
+    wm = Openbox(x)
+    taken = {}
+    try:
+        for way in ("watched", "minimised"):
+            game = Game(x, args.binary, args.root, args.out, f"unseen-end-{way}", audio="dummy")
+            try:
+                skip_intro(game)
+                time.sleep(1.0)  # past the skip's half-second pause
+                play(game, DEAD_END)
+                last_jump = time.time()
+                if way == "minimised":
+                    game.key("F7")
+                code = game.wait_exit(120)
+                taken[way] = time.time() - last_jump
+                print(f"unseen-end: {way}: exit code {code}, {taken[way]:.2f} s from the last jump to the exit")
+                check(code == 0, f"{way}: the game ends by itself with exit code 0, not {code}")
+                game.read_trace()
+                if way == "minimised":
+                    check(any(line.startswith("rest frame ") for line in game.lines), "the game rested")
+                    check(not any(line.startswith("state finale ") for line in game.lines),
+                          "no finale frame was drawn: the finale ran unseen")
+            finally:
+                game.kill()
+    finally:
+        wm.close()
+    difference = taken["minimised"] - taken["watched"]
+    print(f"unseen-end: minimised minus watched {difference:+.2f} s")
+    check(abs(difference) < 1.0, f"unseen, the game ends when it would have watched: {taken}")
+
+
 # Scenarios that need real display modes run on Xorg's dummy driver with
 # these configurations; the others run on Xvfb, but for those that need no
 # X server at all.
 XORG_CONFIGS = {"mode-restore": "xorg-dummy.conf", "mode-refused": "xorg-dummy-no-vga.conf",
-                "windowed": "xorg-dummy.conf", "power": "xorg-dummy.conf"}
+                "windowed": "xorg-dummy.conf", "power": "xorg-dummy.conf", "unseen-end": "xorg-dummy.conf"}
 NO_X_SERVER = {"command-line", "no-display"}
 
 

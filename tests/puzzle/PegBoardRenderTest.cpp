@@ -61,8 +61,8 @@ TEST_F(BoardPicture, TreesStandInEveryHoleButTheCentre) {
   Frame(16.0f, "puzzle_board_start.bmp");
   RecordProperty("textured", texturesLoaded ? "yes" : "no");
   for (int i = 0; i < PegBoard::PegCount; ++i) {
-    const TreePeg& peg = board.Peg(i);
-    EXPECT_EQ(LitAround(peg.Column(), peg.Row()), 81) << "no tree at " << peg.Column() << "," << peg.Row();
+    const PegBoard::Cell cell = board.CellOf(i);
+    EXPECT_EQ(LitAround(cell.column, cell.row), 81) << "no tree at " << cell.column << "," << cell.row;
   }
   EXPECT_EQ(LitAround(3, 3), 0);
 }

@@ -29,23 +29,20 @@ void StartLeaving(TreePeg& peg, LeaveStyle style) {
 }
 
 TEST(TreePegTest, SetCellGivesTheHolePositions) {
-  // Holes lie one unit apart: column c at x = c - 3, row r at y = 3 - r, up
-  // to the rounding of the spacing (well under a millionth of a unit).
-  constexpr float kRounding = 2.4e-7f;
+  // Holes lie one unit apart: column c at x = c - 3, row r at y = 3 - r,
+  // exactly, so that a tree stands on the point the board maps to its hole.
   for (int index = 0; index < 7; ++index) {
     TreePeg peg;
     peg.SetCell(index, 6 - index);
-    EXPECT_NEAR(peg.X(), index - 3.0f, kRounding) << "column " << index;
-    EXPECT_NEAR(peg.Y(), index - 3.0f, kRounding) << "row " << 6 - index;
-    EXPECT_EQ(peg.Column(), index);
-    EXPECT_EQ(peg.Row(), 6 - index);
+    EXPECT_EQ(peg.X(), index - 3.0f) << "column " << index;
+    EXPECT_EQ(peg.Y(), index - 3.0f) << "row " << 6 - index;
   }
   // The centre hole, with the previous position kept.
   TreePeg peg;
   peg.SetPosition(1.5f, -2.5f, 4.0f);
   peg.SetCell(3, 3);
-  EXPECT_NEAR(peg.X(), 0.0f, kRounding);
-  EXPECT_NEAR(peg.Y(), 0.0f, kRounding);
+  EXPECT_EQ(peg.X(), 0.0f);
+  EXPECT_EQ(peg.Y(), 0.0f);
   EXPECT_EQ(peg.Z(), 0.0f);
   EXPECT_EQ(peg.PrevX(), 1.5f);
   EXPECT_EQ(peg.PrevY(), -2.5f);
@@ -160,7 +157,7 @@ TEST(TreePegTest, StandingUpdateChangesNothing) {
   peg.SetCell(2, 5);
   peg.Update(500.0f);
   EXPECT_EQ(peg.State(), Standing);
-  EXPECT_NEAR(peg.X(), -1.0f, 2.4e-7f);
+  EXPECT_EQ(peg.X(), -1.0f);
   EXPECT_EQ(peg.Z(), 0.0f);
   EXPECT_EQ(peg.TiltX(), 0.0f);
   EXPECT_EQ(peg.TiltRateX(), 0.0f);

@@ -84,14 +84,28 @@ TEST(FinaleMessage, ChosenByPegsLeft) {
   EXPECT_EQ(static_cast<unsigned char>(old[21]), 0xE4u);
 }
 
-TEST(FinaleConstruction, StartsInTheRatingWithTheDocumentedValues) {
+TEST(FinaleTiming, TheRatingGrowsForElevenSecondsThenTheGreetingScrollsForFifty) {
+  // Frames of 16 ms, updated only: no GL is needed to know when the finale ends.
   FinaleScreen finale;
   EXPECT_EQ(finale.Phase(), PhaseRating);
-  EXPECT_EQ(finale.MessageScale(), 0.15f);
-  EXPECT_EQ(finale.OverlayScale(), 1.0f);
-  EXPECT_EQ(finale.GreetingX(), 10.0f);
-  EXPECT_EQ(finale.PegsLeft(), 0);
   EXPECT_FALSE(finale.IsDone());
+  float time = 0.0f;
+  float greetingAt = -1.0f;
+  float previousScale = finale.MessageScale();
+  while (!finale.IsDone() && time < 100000.0f) {
+    finale.Update(16.0f);
+    time += 16.0f;
+    if (finale.Phase() == PhaseRating) {
+      EXPECT_GT(finale.MessageScale(), previousScale) << "the verdict grows";
+      previousScale = finale.MessageScale();
+    } else if (greetingAt < 0.0f) {
+      greetingAt = time;
+    }
+  }
+  // From scale 0.15 to 3.5 at 0.0003 a ms; then from x = 10 to -15 at 0.0005 a ms.
+  EXPECT_NEAR(greetingAt, (3.5f - 0.15f) / 0.0003f, 16.0f);
+  EXPECT_NEAR(time - greetingAt, 25.0f / 0.0005f, 32.0f);
+  EXPECT_TRUE(finale.IsDone());
 }
 
 TEST_F(FinaleTest, InitStoresTheCountAndResetsNothingElse) {

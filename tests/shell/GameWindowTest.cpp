@@ -3,7 +3,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "shell/GameApp.h"
 #include "shell/GameWindow.h"
@@ -370,6 +372,22 @@ TEST_F(GameWindowTest, FramesMeasureTimeAndPresent) {
   EXPECT_EQ(fake.window.swaps, 3);
 }
 
+TEST_F(GameWindowTest, FrameTimesStayExactAfterTwoDaysOfRunning) {
+  fake.input.escapes = {true};
+  window->StepFrame();
+  fake.clock.Sleep(48u * 60u * 60u * 1000u);
+  window->StepFrame();
+  // Two days, and the intro skip's pause of half a second.
+  EXPECT_NEAR(window->FrameTime(), 48.0f * 60.0f * 60.0f * 1000.0f + 500.0f, 100.0f);
+  for (const std::int64_t micros : {16667, 1000, 100, 33333}) {
+    fake.clock.step = micros;
+    for (int frame = 0; frame < 3; ++frame) {
+      window->StepFrame();
+      EXPECT_NEAR(window->FrameTime(), static_cast<float>(micros) / 1000.0f, 1e-3f) << micros << " us, frame " << frame;
+    }
+  }
+}
+
 TEST_F(GameWindowTest, CursorMovesInEveryState) {
   fake.input.moves = {{30, -20}};
   window->StepFrame();
@@ -540,6 +558,49 @@ TEST(GameWindowRest, UnseenFramesLeaveTheSnowAndTheBoardAsWatchedOnesDo) {
     moved += a.y == 25.0f ? 0 : 1;
   }
   EXPECT_GT(moved, 0);
+}
+
+TEST(GameWindowTrace, TellsWhereEveryHoleShowsInThePicture) {
+  const std::string path = ::testing::TempDir() + "holes.trace";
+  setenv("CHRISTMAS_PEGS_TRACE", path.c_str(), 1);
+  {
+    FakeDesktop fake;
+    GameWindow window(fake.desktop);
+    ASSERT_TRUE(window.CreateMainWindow());
+    window.Dispatch({MessageKind::Size, 640, 480});
+    window.StepFrame();
+    window.StepFrame();
+  }
+  unsetenv("CHRISTMAS_PEGS_TRACE");
+  std::FILE* file = std::fopen(path.c_str(), "r");
+  ASSERT_NE(file, nullptr);
+  char line[256];
+  int holes = 0;
+  bool beforeFirstFrame = true;
+  // 45 degrees high, 4:3, the board 8 units in front of the eye.
+  const double f = 1.0 / std::tan(22.5 * M_PI / 180.0);
+  while (std::fgets(line, sizeof line, file) != nullptr) {
+    if (std::strncmp(line, "first-frame", 11) == 0) beforeFirstFrame = false;
+    int column = 0;
+    int row = 0;
+    float boardX = 0.0f;
+    float boardY = 0.0f;
+    double pictureX = 0.0;
+    double pictureY = 0.0;
+    if (std::sscanf(line, "hole %d %d board %f %f picture %lf %lf", &column, &row, &boardX, &boardY, &pictureX,
+                    &pictureY) != 6) {
+      continue;
+    }
+    SCOPED_TRACE(line);
+    ++holes;
+    EXPECT_TRUE(beforeFirstFrame) << "a harness that saw the first frame knows the holes";
+    EXPECT_TRUE(PegBoard::IsHole(column, row));
+    EXPECT_EQ(PegBoard::CellAt(boardX, boardY), (PegBoard::Cell{column, row}));
+    EXPECT_NEAR(pictureX, 0.5 + boardX * f * 0.75 / 8.0 / 2.0, 1e-4);
+    EXPECT_NEAR(pictureY, 0.5 - boardY * f / 8.0 / 2.0, 1e-4);
+  }
+  std::fclose(file);
+  EXPECT_EQ(holes, 33) << "each hole once";
 }
 
 TEST(GameApp, NoWindowOrNoGlContextEndsWithExitCodeOne) {
