@@ -73,11 +73,49 @@ void SdlWindow::Place(const WindowRect& rect) {
 }
 
 void SdlWindow::SetCaptioned(bool captioned) {
-  if (m_open) SDL_SetWindowBordered(m_window, captioned ? SDL_TRUE : SDL_FALSE);
+  if (!m_open) return;
+  m_pendingCaptioned = captioned;
+  ApplyBorder();
+}
+
+void SdlWindow::ApplyBorder() {
+  if (!m_pendingCaptioned) return;
+  const SDL_bool bordered = *m_pendingCaptioned ? SDL_TRUE : SDL_FALSE;
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (SDL_GetWindowWMInfo(m_window, &info) != SDL_TRUE || info.subsystem != SDL_SYSWM_X11) {
+    SDL_SetWindowBordered(m_window, bordered);
+    m_pendingCaptioned.reset();
+    return;
+  }
+  // After changing the border of a window it takes as shown, SDL waits
+  // until the X server shows it: without end for a window the window manager
+  // has minimised in the meantime (a minimise carried out late). The server
+  // is held while the window is looked at and its border changed, so no
+  // window manager can unmap it in between; a window not shown gets its
+  // border when it is shown again.
+  Display* display = info.info.x11.display;
+  XGrabServer(display);
+  XWindowAttributes attributes{};
+  const bool shown = XGetWindowAttributes(display, info.info.x11.window, &attributes) != 0 &&
+                     attributes.map_state == IsViewable;
+  if (shown) {
+    SDL_SetWindowBordered(m_window, bordered);
+    m_pendingCaptioned.reset();
+  }
+  XUngrabServer(display);
+  XFlush(display);
 }
 
 bool SdlWindow::Captioned() const {
-  return m_open && (SDL_GetWindowFlags(m_window) & SDL_WINDOW_BORDERLESS) == 0;
+  if (!m_open) return false;
+  if (m_pendingCaptioned) return *m_pendingCaptioned;
+  return (SDL_GetWindowFlags(m_window) & SDL_WINDOW_BORDERLESS) == 0;
+}
+
+void SdlWindow::Activated() {
+  m_pointerParked = false;
+  if (m_open) ApplyBorder();
 }
 
 void SdlWindow::Minimize() {

@@ -167,11 +167,13 @@ void GameWindow::WatchMinimize() {
   if (IsMinimized()) {
     m_minimizeAskedAt.reset();
   } else if (m_desktop.clock.Milliseconds() - *m_minimizeAskedAt >= kMinimizeWaitMs) {
-    // Refused: the captioned window instead, out of the way of the desktop
-    // until the focus comes back.
-    m_minimizeAskedAt.reset();
-    if (Style() != WindowStyle::Captioned) SetStyle(WindowStyle::Captioned);
-    Move(kWindowedRect);
+    // Refused: the game goes on in the captioned window, in use at once:
+    // the pointer is taken again, and one F9 gives fullscreen back. Should
+    // the window manager still minimise it, the border waits for the window
+    // to be shown again.
+    m_desktop.window.WithdrawMinimize();
+    m_fullscreen = false;
+    ApplyWindowMode();
   }
 }
 

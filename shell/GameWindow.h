@@ -75,7 +75,7 @@ class GameWindow : public Window {
   void Minimize();
   void DropHeldTree();
   // A minimise the window manager has not carried out within a short wait
-  // is taken as refused: the window becomes the captioned one instead.
+  // is taken as refused: the game goes on in the captioned window.
   void WatchMinimize();
   void Render();
   void DrawCursor();

@@ -142,41 +142,55 @@ TEST_F(GameWindowTest, TheFullscreenPictureFitsTheRealDrawable) {
   }
 }
 
-TEST_F(GameWindowTest, AMinimiseNotCarriedOutFallsBackToTheCaptionedWindow) {
+TEST(GameWindowMinimise, AMinimiseNotCarriedOutLeavesAPlayableCaptionedWindow) {
   struct Case {
     const char* name;
     bool refused;
-    bool minimisedLate;  // the window manager minimises after a few frames
+    int minimisedAtFrame;  // when the window manager minimises after all; -1: never
     bool fallsBack;
   };
   const Case cases[] = {
-      {"minimised at once", false, false, false},
-      {"minimised a little late", true, true, false},
-      {"refused", true, false, true},
+      {"minimised at once", false, -1, false},
+      {"minimised a little late", true, 3, false},
+      {"refused", true, -1, true},
+      {"minimised after the game gave up waiting", true, 80, true},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
     FakeDesktop desk;
     GameWindow game(desk.desktop);
     ASSERT_TRUE(game.CreateMainWindow());
     desk.window.refuseMinimize = c.refused;
-    game.Dispatch({MessageKind::FocusLost, 0, 0});
-    EXPECT_EQ(desk.display.current, desk.display.desktop) << c.name;
+    game.Dispatch({MessageKind::KeyDown, static_cast<int>(Key::F7), 0});
+    EXPECT_EQ(desk.display.current, desk.display.desktop);
     for (int frame = 0; frame < 100; ++frame) {
-      if (frame == 3 && c.minimisedLate) desk.window.minimized = true;
+      if (frame == c.minimisedAtFrame) desk.window.minimized = true;
+      if (frame == 90) game.Dispatch({MessageKind::FocusLost, 0, 0});
       game.AdvanceFrame();
     }
-    EXPECT_EQ(desk.window.captioned, c.fallsBack) << c.name;
-    EXPECT_EQ(desk.window.rect.width, c.fallsBack ? 590 : 640) << c.name;
-    EXPECT_TRUE(game.Fullscreen()) << c.name << ": fullscreen is still what the game wants";
+    EXPECT_EQ(desk.window.styleChangesWhileMinimized, 0) << "a minimised window's border is never changed";
+    EXPECT_EQ(desk.display.current, desk.display.desktop);
+    if (c.fallsBack) {
+      EXPECT_EQ(desk.window.minimizesWithdrawn, 1) << "the pointer is free to be taken at once";
+      EXPECT_FALSE(game.Fullscreen());
+      EXPECT_TRUE(desk.window.captioned);
+      EXPECT_EQ(desk.window.rect.width, 590);
+    } else {
+      EXPECT_EQ(desk.window.minimizesWithdrawn, 0);
+      EXPECT_TRUE(game.Fullscreen());
+    }
 
-    // The focus brings fullscreen back, however the window was put away.
+    // Shown again: the window the game was left in, and one F9 away from
+    // fullscreen when that was the captioned one.
     desk.window.minimized = false;
     game.Dispatch({MessageKind::FocusGained, 0, 0});
-    EXPECT_EQ(desk.display.current, (DisplayMode{640, 480, 16})) << c.name;
-    EXPECT_FALSE(desk.window.captioned) << c.name;
-    EXPECT_EQ(desk.window.rect.width, 640) << c.name;
+    EXPECT_EQ(desk.window.captioned, c.fallsBack);
+    if (c.fallsBack) game.Dispatch({MessageKind::KeyDown, static_cast<int>(Key::F9), 0});
+    EXPECT_EQ(desk.display.current, (DisplayMode{640, 480, 16}));
+    EXPECT_FALSE(desk.window.captioned);
+    EXPECT_EQ(desk.window.rect.width, 640);
     for (int frame = 0; frame < 100; ++frame) game.AdvanceFrame();
-    EXPECT_FALSE(desk.window.captioned) << c.name << ": nothing waits for a minimise any more";
+    EXPECT_FALSE(desk.window.captioned) << "nothing waits for a minimise any more";
   }
 }
 
