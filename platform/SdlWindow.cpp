@@ -82,8 +82,7 @@ void SdlWindow::ApplyBorder() {
   if (!m_pendingCaptioned) return;
   const SDL_bool bordered = *m_pendingCaptioned ? SDL_TRUE : SDL_FALSE;
   SDL_SysWMinfo info;
-  SDL_VERSION(&info.version);
-  if (SDL_GetWindowWMInfo(m_window, &info) != SDL_TRUE || info.subsystem != SDL_SYSWM_X11) {
+  if (!OnX11(info)) {
     SDL_SetWindowBordered(m_window, bordered);
     m_pendingCaptioned.reset();
     return;
@@ -143,12 +142,16 @@ bool SdlWindow::Active() const {
   return (flags & SDL_WINDOW_INPUT_FOCUS) != 0 && (flags & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN)) == 0;
 }
 
+bool SdlWindow::OnX11(SDL_SysWMinfo& info) const {
+  SDL_VERSION(&info.version);
+  return SDL_GetWindowWMInfo(m_window, &info) == SDL_TRUE && info.subsystem == SDL_SYSWM_X11;
+}
+
 bool SdlWindow::MappedOnXServer() const {
   // SDL learns of a minimise only from the events it has read; the X server
   // knows now. Other video drivers are taken at SDL's word.
   SDL_SysWMinfo info;
-  SDL_VERSION(&info.version);
-  if (SDL_GetWindowWMInfo(m_window, &info) != SDL_TRUE || info.subsystem != SDL_SYSWM_X11) return true;
+  if (!OnX11(info)) return true;
   XWindowAttributes attributes{};
   return XGetWindowAttributes(info.info.x11.display, info.info.x11.window, &attributes) != 0 &&
          attributes.map_state == IsViewable;
@@ -185,7 +188,17 @@ void SdlWindow::ClientSize(int& width, int& height) const {
 void SdlWindow::DrawableSize(int& width, int& height) const {
   width = 0;
   height = 0;
-  if (m_window != nullptr) SDL_GL_GetDrawableSize(m_window, &width, &height);
+  if (m_window == nullptr) return;
+  // SDL keeps a fullscreen window at its mode's size, whatever size the
+  // window manager gave it; the X server knows the real one.
+  SDL_SysWMinfo info;
+  XWindowAttributes attributes{};
+  if (OnX11(info) && XGetWindowAttributes(info.info.x11.display, info.info.x11.window, &attributes) != 0) {
+    width = attributes.width;
+    height = attributes.height;
+    return;
+  }
+  SDL_GL_GetDrawableSize(m_window, &width, &height);
 }
 
 bool SdlWindow::SetPixelFormat(const PixelFormat& format) {

@@ -8,6 +8,8 @@
 #include "platform/NativeWindow.h"
 #include "platform/PresentPacer.h"
 
+struct SDL_SysWMinfo;
+
 // The game window on SDL, with its GL context binding and its fullscreen
 // display mode.
 class SdlWindow final : public NativeWindow {
@@ -67,6 +69,8 @@ class SdlWindow final : public NativeWindow {
   void ReleasePointer();
   // Gives the wanted border if the window is shown (see SetCaptioned).
   void ApplyBorder();
+  // Fills `info` with the window's X11 handles; false on other video drivers.
+  bool OnX11(SDL_SysWMinfo& info) const;
   // Whether the X server shows the window now (true on other video drivers).
   bool MappedOnXServer() const;
   void Fail();

@@ -72,6 +72,9 @@ class GameWindow : public Window {
  private:
   void SetupScene();
   void ApplyWindowMode();
+  // Sets projection and viewport for the drawable's size now, if it or the
+  // window mode changed since the last fit.
+  void FitPicture();
   void Minimize();
   void DropHeldTree();
   // A minimise the window manager has not carried out within a short wait
@@ -104,6 +107,14 @@ class GameWindow : public Window {
   float m_previousReading = 0.0f;
   bool m_timeStarted = false;
   GameTrace m_trace;
+  // What the picture was last fitted to.
+  struct FittedTo {
+    int drawableWidth;
+    int drawableHeight;
+    bool fullscreen;
+    bool operator==(const FittedTo&) const = default;
+  };
+  std::optional<FittedTo> m_fittedTo;
   // When the pending minimise was asked for, by the millisecond clock.
   std::optional<std::uint32_t> m_minimizeAskedAt;
 };

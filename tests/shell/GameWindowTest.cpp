@@ -52,17 +52,17 @@ TEST_F(GameWindowTest, StartsFullscreenWithSceneSetUp) {
   EXPECT_FALSE(fake.audio.playingLooped) << "the start-up music plays once";
 }
 
-TEST_F(GameWindowTest, SizeWithHeightZeroUsesHeightOne) {
+TEST_F(GameWindowTest, ASizeWithNoHeightKeepsTheLastUsableProjection) {
   window->Dispatch({MessageKind::Size, 640, 0});
   GLint viewport[4];
   glGetIntegerv(GL_VIEWPORT, viewport);
   EXPECT_EQ(viewport[2], 640);
-  EXPECT_EQ(viewport[3], 1);
+  EXPECT_EQ(viewport[3], 480);
   GLdouble projection[16];
   glGetDoublev(GL_PROJECTION_MATRIX, projection);
   const double f = 1.0 / std::tan(22.5 * M_PI / 180.0);
   EXPECT_NEAR(projection[5], f, 1e-6);
-  EXPECT_NEAR(projection[0], f / 640.0, 1e-9);
+  EXPECT_NEAR(projection[0], f * 3.0 / 4.0, 1e-6) << "no division by a height of 0";
   GLint mode = 0;
   glGetIntegerv(GL_MATRIX_MODE, &mode);
   EXPECT_EQ(mode, GL_MODELVIEW);
@@ -110,7 +110,7 @@ TEST(GameWindowStart, WindowedStartLeavesTheModeAloneUntilF9) {
   EXPECT_FALSE(fake.window.captioned);
 }
 
-TEST_F(GameWindowTest, TheFullscreenPictureFitsTheRealDrawable) {
+TEST_F(GameWindowTest, ThePictureFitsTheRealDrawable) {
   struct Case {
     const char* name;
     bool fullscreen;
@@ -126,6 +126,10 @@ TEST_F(GameWindowTest, TheFullscreenPictureFitsTheRealDrawable) {
        4.0 / 3.0},
       {"a wide screen", true, 1920, 1080, 1920, 1080, {240, 0, 1440, 1080}, 4.0 / 3.0},
       {"windowed", false, 590, 430, 590, 430, {0, 0, 590, 430}, 590.0 / 430.0},
+      {"windowed, tiled larger", false, 1020, 741, 1020, 741, {1, 0, 1017, 741}, 590.0 / 430.0},
+      {"windowed, taller than asked", false, 590, 457, 590, 457, {0, 13, 590, 430}, 590.0 / 430.0},
+      {"windowed, given the fullscreen size back", false, 640, 480, 640, 480, {0, 7, 640, 466}, 590.0 / 430.0},
+      {"fullscreen came back smaller", true, 594, 457, 594, 457, {0, 5, 594, 446}, 4.0 / 3.0},
   };
   const double f = 1.0 / std::tan(22.5 * M_PI / 180.0);
   for (const Case& c : cases) {
@@ -139,6 +143,22 @@ TEST_F(GameWindowTest, TheFullscreenPictureFitsTheRealDrawable) {
     glGetDoublev(GL_PROJECTION_MATRIX, projection);
     EXPECT_NEAR(projection[5], f, 1e-6) << c.name << ": 45 degrees high";
     EXPECT_NEAR(projection[0], f / c.aspect, 1e-6) << c.name;
+  }
+}
+
+TEST_F(GameWindowTest, ThePictureFollowsADrawableResizedWithoutASizeMessage) {
+  // A window manager that tiles or refuses fullscreen may change the
+  // drawable while the window keeps reporting the size it asked for.
+  const struct {
+    int drawableWidth, drawableHeight;
+    GLint viewport[4];
+  } sizes[] = {{1024, 768, {0, 0, 1024, 768}}, {1020, 741, {16, 0, 988, 741}}, {640, 480, {0, 0, 640, 480}}};
+  for (const auto& size : sizes) {
+    fake.window.drawable = {0, 0, size.drawableWidth, size.drawableHeight};
+    window->StepFrame();
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(viewport[i], size.viewport[i]) << size.drawableWidth << " viewport " << i;
   }
 }
 
