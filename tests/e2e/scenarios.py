@@ -709,6 +709,18 @@ def desktop_session(desk, args):
             desk.activate(window)
             expect_fullscreen(desk, window, "back at once after F7")
 
+        # A second start while the game runs, fullscreen and then put away where
+        # the window manager can: the running game comes to the front, the second
+        # leaves with exit code 0, and the screen stays in the game's mode.
+        for away in ([False, True] if desk.minimizes else [False]):
+            if away:
+                game.key("F7")
+                expect_away(desk, window, other, "F7 before a second start")
+            second = Game(desk.display, args.binary, args.root, args.out, f"{name}-second", audio="dummy")
+            check(second.wait_exit(15) == 0, "a second start leaves with exit code 0")
+            expect_fullscreen(desk, window, "after a second start" + (" with the game minimised" if away else ""))
+        expect_board(desk, game, shot_path("4-after-second-start"), after_jump)
+
         desk.close(window, args.wm_close)
         check(game.wait_exit(15) == 0, "the window manager's close ends the game with exit code 0")
         check(desk.display.mode() == "1024x768", f"after the close the screen is at {desk.display.mode()}")
@@ -721,6 +733,7 @@ def desktop_session(desk, args):
         game.key("Escape")
         check(game.wait_exit(15) == 0, "Escape ends the game with exit code 0")
         check(desk.display.mode() == "1024x768", f"after Escape the screen is at {desk.display.mode()}")
+        desk.screenshot(shot_path("5-after-quit"))
     finally:
         other_proc.terminate()
         other_proc.wait()
