@@ -133,7 +133,13 @@ bool SdlWindow::Minimized() const {
   // in every frame.
   const Uint32 flags = SDL_GetWindowFlags(m_window);
   if ((flags & SDL_WINDOW_MINIMIZED) != 0) return true;
-  return m_pointerParked && (flags & SDL_WINDOW_HIDDEN) == 0 && !MappedOnXServer();
+  if (!m_pointerParked || (flags & SDL_WINDOW_HIDDEN) != 0) return false;
+  SDL_SysWMinfo info;
+  if (OnX11(info)) return !MappedOnXServer();
+  // A Wayland window has no minimised state to read, and a compositor that
+  // hides it stops its frames. Asked to minimise, a window that has lost the
+  // keyboard is taken as put away; one that keeps it, as refused.
+  return (flags & SDL_WINDOW_INPUT_FOCUS) == 0;
 }
 
 bool SdlWindow::Active() const {
@@ -262,9 +268,17 @@ bool SdlWindow::EnterFullscreen(const SDL_DisplayMode& mode) {
 bool SdlWindow::ApplyFullscreen(const SDL_DisplayMode& mode) {
   // Entering it again would make SDL apply the mode anew (see Place).
   SDL_DisplayMode current{};
-  if ((SDL_GetWindowFlags(m_window) & SDL_WINDOW_FULLSCREEN) != 0 && SDL_GetWindowDisplayMode(m_window, &current) == 0 &&
-      current.w == mode.w && current.h == mode.h && current.format == mode.format) {
-    return true;
+  const bool fullscreen = (SDL_GetWindowFlags(m_window) & SDL_WINDOW_FULLSCREEN) != 0;
+  if (fullscreen && SDL_GetWindowDisplayMode(m_window, &current) == 0 && current.w == mode.w && current.h == mode.h &&
+      current.format == mode.format) {
+    // Unless the window manager left the window smaller than the screen
+    // (KWin, now and then, after a restore): then it is asked once more.
+    int width = 0;
+    int height = 0;
+    DrawableSize(width, height);
+    if (width >= mode.w && height >= mode.h) return true;
+    ReleasePointer();
+    SDL_SetWindowFullscreen(m_window, 0);
   }
   ReleasePointer();
   if (SDL_SetWindowDisplayMode(m_window, &mode) != 0 || SDL_SetWindowFullscreen(m_window, SDL_WINDOW_FULLSCREEN) != 0) {

@@ -44,14 +44,21 @@ class WindowManagerDesktop:
         "openbox": ["openbox", "--sm-disable"],
         "xfwm4": ["dbus-run-session", "--", "xfwm4", "--compositor=off", "--replace"],
         "metacity": ["dbus-run-session", "--", "metacity", "--replace", "--sm-disable", "--no-composite"],
+        "kwin": ["dbus-run-session", "--", "kwin_x11", "--replace"],
+        "mutter": ["dbus-run-session", "--", "mutter", "--x11", "--replace", "--sm-disable"],
     }
     real_modes = True  # xrandr shows the game's mode change
     stacking = True  # the window manager keeps _NET_CLIENT_LIST_STACKING
     minimizes = True
     honours_position = True  # a window asked to be whole on the screen is
     outer_pointer = False  # the pointer is this server's own
+    keeps_fullscreen_state = True
 
     def __init__(self, name, xorg_config, out):
+        # KWin drops _NET_WM_STATE_FULLSCREEN from a window that asks for it
+        # again while already covering the screen in the game's mode; the
+        # window stays as fullscreen as before (whole screen, no border, on top).
+        self.keeps_fullscreen_state = name != "kwin"
         self.name = name
         self.x = XServer(xorg_config)
         self.display = self.x  # where the game runs
@@ -158,6 +165,7 @@ class WestonDesktop:
     minimizes = False  # weston offers no minimise for X windows
     honours_position = False  # weston places X windows by its own rule
     outer_pointer = True  # the pointer comes through the outer server and stops at its edges
+    keeps_fullscreen_state = True
 
     def __init__(self, out):
         self.name = "weston"

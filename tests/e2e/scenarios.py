@@ -560,7 +560,8 @@ def expect_fullscreen(desk, window, step):
 
     def look():
         f = window_facts(desk, window)
-        ok = (f["geometry"] == (0, 0, *size, "IsViewable") and "_NET_WM_STATE_FULLSCREEN" in f["state"]
+        ok = (f["geometry"] == (0, 0, *size, "IsViewable")
+              and ("_NET_WM_STATE_FULLSCREEN" in f["state"] or not desk.keeps_fullscreen_state)
               and not f["decorated"] and f["active"] and f.get("on top", True)
               and f["mode"] == ("640x480" if desk.real_modes else "1024x768"))
         return ok, f
@@ -590,7 +591,10 @@ def expect_away(desk, window, other, step):
         g = f["geometry"]
         if desk.minimizes:
             f["iconic"] = window.iconic()
-            put_away = f["iconic"] and g is not None and g[4] != "IsViewable"
+            # A compositing window manager (mutter) keeps a minimised window
+            # mapped, marked hidden.
+            put_away = f["iconic"] and g is not None and (g[4] != "IsViewable"
+                                                          or "_NET_WM_STATE_HIDDEN" in f["state"])
         else:
             put_away = (g is not None and g[2:4] == (590, 430) and f["decorated"]
                         and "_NET_WM_STATE_FULLSCREEN" not in f["state"])
