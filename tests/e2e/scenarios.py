@@ -613,6 +613,18 @@ def expect_away(desk, window, other, step):
             wait_until(f"{step}: the pointer moves freely to {spot}", look, timeout=5)
 
 
+def expect_picture_fits(game, window, step):
+    """The game last fitted its picture to a drawable of the window's real size."""
+    def look():
+        game.read_trace()
+        fits = [line for line in game.lines if line.startswith("viewport ")]
+        g = window.geometry()
+        m = re.match(r"viewport (\d+)x(\d+) at (\d+),(\d+) in (\d+)x(\d+) ", fits[-1]) if fits else None
+        ok = (m is not None and g is not None and (int(m.group(5)), int(m.group(6))) == g[2:4])
+        return ok, f"window {g}, {fits[-1] if fits else 'no viewport line'}"
+    wait_until(f"{step}: the picture is fitted to the window's real size", look, timeout=10)
+
+
 def expect_board(desk, game, path, empty):
     """The board on the screen (saved to `path`): a tree in every hole but those in `empty`."""
     park_cursor(game)
@@ -671,6 +683,7 @@ def desktop_session(desk, args):
 
         game.key("F9")
         expect_windowed(desk, window, "F9")
+        expect_picture_fits(game, window, "F9")
         if not desk.outer_pointer:
             for _ in range(4):  # the pointer pushed against the window's edge
                 desk.display.xdotool("mousemove_relative", "--", 400, 300)
@@ -681,6 +694,7 @@ def desktop_session(desk, args):
                 game.read_trace() or (abs(game.cursor[0]) <= 5 and abs(game.cursor[1]) <= 4), game.cursor))
         game.key("F9")
         expect_fullscreen(desk, window, "F9 twice")
+        expect_picture_fits(game, window, "F9 twice")
         expect_board(desk, game, shot_path("2-f9-twice"), after_jump)
 
         game.read_trace()
@@ -723,6 +737,7 @@ def desktop_session(desk, args):
             second = Game(desk.display, args.binary, args.root, args.out, f"{name}-second", audio="dummy")
             check(second.wait_exit(15) == 0, "a second start leaves with exit code 0")
             expect_fullscreen(desk, window, "after a second start" + (" with the game minimised" if away else ""))
+        expect_picture_fits(game, window, "after a second start")
         expect_board(desk, game, shot_path("4-after-second-start"), after_jump)
 
         desk.close(window, args.wm_close)
