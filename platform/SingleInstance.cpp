@@ -29,7 +29,7 @@ unsigned long PidOf(::Display* display, ::Window window) {
 }
 
 // Asks the window manager to activate `window`, as a pager would: that also
-// restores a minimised window. Without a window manager it is raised.
+// restores a minimised window.
 void Activate(::Display* display, ::Window window) {
   const ::Window root = DefaultRootWindow(display);
   XEvent event{};
@@ -40,7 +40,6 @@ void Activate(::Display* display, ::Window window) {
   event.xclient.data.l[0] = 2;  // from a pager: obeyed, not taken as focus stealing
   event.xclient.data.l[1] = CurrentTime;
   XSendEvent(display, root, False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
-  XMapRaised(display, window);
   XSync(display, False);
 }
 
