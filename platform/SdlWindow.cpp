@@ -268,19 +268,17 @@ bool SdlWindow::EnterFullscreen(const SDL_DisplayMode& mode) {
 bool SdlWindow::ApplyFullscreen(const SDL_DisplayMode& mode) {
   // Entering it again would make SDL apply the mode anew (see Place).
   SDL_DisplayMode current{};
-  const bool fullscreen = (SDL_GetWindowFlags(m_window) & SDL_WINDOW_FULLSCREEN) != 0;
-  if (fullscreen && SDL_GetWindowDisplayMode(m_window, &current) == 0 && current.w == mode.w && current.h == mode.h &&
-      current.format == mode.format) {
-    // Unless the window manager left the window smaller than the screen
-    // (KWin, now and then, after a restore): then it is asked once more.
-    int width = 0;
-    int height = 0;
-    DrawableSize(width, height);
-    if (width >= mode.w && height >= mode.h) return true;
-    ReleasePointer();
-    SDL_SetWindowFullscreen(m_window, 0);
-  }
+  const bool inMode = (SDL_GetWindowFlags(m_window) & SDL_WINDOW_FULLSCREEN) != 0 &&
+                      SDL_GetWindowDisplayMode(m_window, &current) == 0 && current.w == mode.w &&
+                      current.h == mode.h && current.format == mode.format;
+  // Unless the window manager left the window smaller than the screen
+  // (KWin, now and then, after a restore): then it is asked once more.
+  int width = 0;
+  int height = 0;
+  if (inMode) DrawableSize(width, height);
+  if (inMode && width >= mode.w && height >= mode.h) return true;
   ReleasePointer();
+  if (inMode) SDL_SetWindowFullscreen(m_window, 0);
   if (SDL_SetWindowDisplayMode(m_window, &mode) != 0 || SDL_SetWindowFullscreen(m_window, SDL_WINDOW_FULLSCREEN) != 0) {
     Fail();
     return false;
