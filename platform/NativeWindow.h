@@ -32,10 +32,18 @@ class NativeWindow {
   virtual void Raise() = 0;
   virtual void TakeFocus() = 0;
   virtual void Place(const WindowRect& rect) = 0;
+  // A window that is not shown (minimised, perhaps only just) keeps the
+  // wanted border until it is shown again.
   virtual void SetCaptioned(bool captioned) = 0;
   virtual bool Captioned() const = 0;
+  // Asks the window manager to minimise the window. Until it is shown again
+  // (or the minimise is withdrawn) the window is taken as possibly unmapped:
+  // nothing that waits for a mapped window is done to it.
   virtual void Minimize() = 0;
   virtual bool Minimized() const = 0;
+  // The minimise asked for did not come: the window is in use again, and
+  // its pointer may be taken at once.
+  virtual void WithdrawMinimize() = 0;
   // False while the window is minimised or hidden: nothing drawn would be seen.
   virtual bool Viewable() const = 0;
   virtual void ClientSize(int& width, int& height) const = 0;

@@ -1,6 +1,7 @@
 #include "platform/SdlDesktop.h"
 
 #include <SDL.h>
+#include <unistd.h>
 
 #include <string>
 
@@ -26,6 +27,25 @@ std::string DesktopDrivers() {
   if (Set("WAYLAND_DISPLAY")) drivers += drivers.empty() ? "wayland" : ",wayland";
   return drivers;
 }
+
+// Why the displays the environment names could not be opened, naming them.
+std::string CannotOpen() {
+  const char* error = SDL_GetError();
+  if (Set("DISPLAY")) {
+    const std::string display = SDL_getenv("DISPLAY");
+    // A server that is there but refuses the connection (no authorisation)
+    // differs from none at all; its socket tells them apart for a local one.
+    std::string number = display.substr(display.rfind(':') + 1);
+    number = number.substr(0, number.find('.'));
+    const bool local = display.rfind(':', 0) == 0 || display.rfind("unix:", 0) == 0;
+    const std::string socket = "/tmp/.X11-unix/X" + number;
+    if (local && access(socket.c_str(), F_OK) == 0) {
+      return "cannot open display " + display + ": the X server refused the connection (not authorised?)";
+    }
+    return "cannot open display " + display + ": " + (*error != '\0' ? error : "no X server answers");
+  }
+  return std::string("cannot open the Wayland display ") + SDL_getenv("WAYLAND_DISPLAY") + ": " + error;
+}
 }  // namespace
 
 SdlDesktop::SdlDesktop() {
@@ -41,7 +61,7 @@ SdlDesktop::SdlDesktop() {
     }
   }
   if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
-    m_error = driverAskedFor ? std::string("cannot open the display: ") + SDL_GetError() : kNoDisplay;
+    m_error = driverAskedFor ? std::string("cannot open the display: ") + SDL_GetError() : CannotOpen();
     return;
   }
   m_ok = true;

@@ -73,11 +73,48 @@ void SdlWindow::Place(const WindowRect& rect) {
 }
 
 void SdlWindow::SetCaptioned(bool captioned) {
-  if (m_open) SDL_SetWindowBordered(m_window, captioned ? SDL_TRUE : SDL_FALSE);
+  if (!m_open) return;
+  m_pendingCaptioned = captioned;
+  ApplyBorder();
+}
+
+void SdlWindow::ApplyBorder() {
+  if (!m_pendingCaptioned) return;
+  const SDL_bool bordered = *m_pendingCaptioned ? SDL_TRUE : SDL_FALSE;
+  SDL_SysWMinfo info;
+  if (!OnX11(info)) {
+    SDL_SetWindowBordered(m_window, bordered);
+    m_pendingCaptioned.reset();
+    return;
+  }
+  // After changing the border of a window it takes as shown, SDL waits
+  // until the X server shows it: without end for a window the window manager
+  // has minimised in the meantime (a minimise carried out late). The server
+  // is held while the window is looked at and its border changed, so no
+  // window manager can unmap it in between; a window not shown gets its
+  // border when it is shown again.
+  Display* display = info.info.x11.display;
+  XGrabServer(display);
+  XWindowAttributes attributes{};
+  const bool shown = XGetWindowAttributes(display, info.info.x11.window, &attributes) != 0 &&
+                     attributes.map_state == IsViewable;
+  if (shown) {
+    SDL_SetWindowBordered(m_window, bordered);
+    m_pendingCaptioned.reset();
+  }
+  XUngrabServer(display);
+  XFlush(display);
 }
 
 bool SdlWindow::Captioned() const {
-  return m_open && (SDL_GetWindowFlags(m_window) & SDL_WINDOW_BORDERLESS) == 0;
+  if (!m_open) return false;
+  if (m_pendingCaptioned) return *m_pendingCaptioned;
+  return (SDL_GetWindowFlags(m_window) & SDL_WINDOW_BORDERLESS) == 0;
+}
+
+void SdlWindow::Activated() {
+  m_pointerParked = false;
+  if (m_open) ApplyBorder();
 }
 
 void SdlWindow::Minimize() {
@@ -96,7 +133,13 @@ bool SdlWindow::Minimized() const {
   // in every frame.
   const Uint32 flags = SDL_GetWindowFlags(m_window);
   if ((flags & SDL_WINDOW_MINIMIZED) != 0) return true;
-  return m_pointerParked && (flags & SDL_WINDOW_HIDDEN) == 0 && !MappedOnXServer();
+  if (!m_pointerParked || (flags & SDL_WINDOW_HIDDEN) != 0) return false;
+  SDL_SysWMinfo info;
+  if (OnX11(info)) return !MappedOnXServer();
+  // A Wayland window has no minimised state to read, and a compositor that
+  // hides it stops its frames. Asked to minimise, a window that has lost the
+  // keyboard is taken as put away; one that keeps it, as refused.
+  return (flags & SDL_WINDOW_INPUT_FOCUS) == 0;
 }
 
 bool SdlWindow::Active() const {
@@ -105,12 +148,16 @@ bool SdlWindow::Active() const {
   return (flags & SDL_WINDOW_INPUT_FOCUS) != 0 && (flags & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN)) == 0;
 }
 
+bool SdlWindow::OnX11(SDL_SysWMinfo& info) const {
+  SDL_VERSION(&info.version);
+  return SDL_GetWindowWMInfo(m_window, &info) == SDL_TRUE && info.subsystem == SDL_SYSWM_X11;
+}
+
 bool SdlWindow::MappedOnXServer() const {
   // SDL learns of a minimise only from the events it has read; the X server
   // knows now. Other video drivers are taken at SDL's word.
   SDL_SysWMinfo info;
-  SDL_VERSION(&info.version);
-  if (SDL_GetWindowWMInfo(m_window, &info) != SDL_TRUE || info.subsystem != SDL_SYSWM_X11) return true;
+  if (!OnX11(info)) return true;
   XWindowAttributes attributes{};
   return XGetWindowAttributes(info.info.x11.display, info.info.x11.window, &attributes) != 0 &&
          attributes.map_state == IsViewable;
@@ -147,7 +194,17 @@ void SdlWindow::ClientSize(int& width, int& height) const {
 void SdlWindow::DrawableSize(int& width, int& height) const {
   width = 0;
   height = 0;
-  if (m_window != nullptr) SDL_GL_GetDrawableSize(m_window, &width, &height);
+  if (m_window == nullptr) return;
+  // SDL keeps a fullscreen window at its mode's size, whatever size the
+  // window manager gave it; the X server knows the real one.
+  SDL_SysWMinfo info;
+  XWindowAttributes attributes{};
+  if (OnX11(info) && XGetWindowAttributes(info.info.x11.display, info.info.x11.window, &attributes) != 0) {
+    width = attributes.width;
+    height = attributes.height;
+    return;
+  }
+  SDL_GL_GetDrawableSize(m_window, &width, &height);
 }
 
 bool SdlWindow::SetPixelFormat(const PixelFormat& format) {
@@ -211,11 +268,17 @@ bool SdlWindow::EnterFullscreen(const SDL_DisplayMode& mode) {
 bool SdlWindow::ApplyFullscreen(const SDL_DisplayMode& mode) {
   // Entering it again would make SDL apply the mode anew (see Place).
   SDL_DisplayMode current{};
-  if ((SDL_GetWindowFlags(m_window) & SDL_WINDOW_FULLSCREEN) != 0 && SDL_GetWindowDisplayMode(m_window, &current) == 0 &&
-      current.w == mode.w && current.h == mode.h && current.format == mode.format) {
-    return true;
-  }
+  const bool inMode = (SDL_GetWindowFlags(m_window) & SDL_WINDOW_FULLSCREEN) != 0 &&
+                      SDL_GetWindowDisplayMode(m_window, &current) == 0 && current.w == mode.w &&
+                      current.h == mode.h && current.format == mode.format;
+  // Unless the window manager left the window smaller than the screen
+  // (KWin, now and then, after a restore): then it is asked once more.
+  int width = 0;
+  int height = 0;
+  if (inMode) DrawableSize(width, height);
+  if (inMode && width >= mode.w && height >= mode.h) return true;
   ReleasePointer();
+  if (inMode) SDL_SetWindowFullscreen(m_window, 0);
   if (SDL_SetWindowDisplayMode(m_window, &mode) != 0 || SDL_SetWindowFullscreen(m_window, SDL_WINDOW_FULLSCREEN) != 0) {
     Fail();
     return false;

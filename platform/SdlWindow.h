@@ -8,6 +8,8 @@
 #include "platform/NativeWindow.h"
 #include "platform/PresentPacer.h"
 
+struct SDL_SysWMinfo;
+
 // The game window on SDL, with its GL context binding and its fullscreen
 // display mode.
 class SdlWindow final : public NativeWindow {
@@ -29,6 +31,7 @@ class SdlWindow final : public NativeWindow {
   bool Captioned() const override;
   void Minimize() override;
   bool Minimized() const override;
+  void WithdrawMinimize() override { m_pointerParked = false; }
   bool Viewable() const override;
   void ClientSize(int& width, int& height) const override;
   void DrawableSize(int& width, int& height) const override;
@@ -56,14 +59,19 @@ class SdlWindow final : public NativeWindow {
   // Captures or releases as the window's state asks; true while captured.
   bool UpdatePointerCapture();
   bool PointerCaptured() const { return m_pointerCaptured; }
-  // The window has gained focus or been restored: the pointer may be taken.
-  void Activated() { m_pointerParked = false; }
+  // The window has gained focus or been restored: the pointer may be taken,
+  // and a border wanted while it was not shown is given now.
+  void Activated();
   // Input focus, shown and not minimised, as SDL last saw it.
   bool Active() const;
 
  private:
   bool ApplyFullscreen(const SDL_DisplayMode& mode);
   void ReleasePointer();
+  // Gives the wanted border if the window is shown (see SetCaptioned).
+  void ApplyBorder();
+  // Fills `info` with the window's X11 handles; false on other video drivers.
+  bool OnX11(SDL_SysWMinfo& info) const;
   // Whether the X server shows the window now (true on other video drivers).
   bool MappedOnXServer() const;
   void Fail();
@@ -73,6 +81,8 @@ class SdlWindow final : public NativeWindow {
   bool m_pointerCaptured = false;
   bool m_pointerParked = false;
   std::optional<SDL_DisplayMode> m_pendingMode;
+  // A border asked for while the window was not shown.
+  std::optional<bool> m_pendingCaptioned;
   PresentPacer m_pacer{SystemClock::Instance()};
   std::string m_error;
 };

@@ -1,5 +1,8 @@
 #include "shell/GameTrace.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -32,7 +35,12 @@ GameTrace::GameTrace() {
     m_file = stderr;
     return;
   }
-  m_file = std::fopen(target, "w");
+  // Opened for appending: the display-mode texts are added to the same file
+  // by another writer (see SdlDisplaySettings::DebugOutput).
+  const int fd = open(target, O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC, 0644);
+  if (fd < 0) return;
+  m_file = fdopen(fd, "a");
+  if (m_file == nullptr) close(fd);
   m_ownsFile = m_file != nullptr;
 }
 
@@ -80,6 +88,13 @@ void GameTrace::Hole(int column, int row, float boardX, float boardY, double pic
   if (m_file == nullptr) return;
   std::fprintf(m_file, "hole %d %d board %.2f %.2f picture %.5f %.5f\n", column, row, boardX, boardY, pictureX,
                pictureY);
+}
+
+void GameTrace::Viewport(int drawableWidth, int drawableHeight, int x, int y, int width, int height) {
+  if (m_file == nullptr) return;
+  std::fprintf(m_file, "viewport %dx%d at %d,%d in %dx%d frame %ld\n", width, height, x, y, drawableWidth,
+               drawableHeight, m_frames);
+  std::fflush(m_file);
 }
 
 void GameTrace::Button(bool down, float cursorX, float cursorY) {

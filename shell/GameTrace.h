@@ -10,8 +10,9 @@
 // position when it changes, each mouse-button message, a tick every
 // hundred frames, every frame that came more than 25 ms (a frame and a half
 // at 60 Hz) after the one before it, each hole's place before the first
-// frame, and where drawing stops while the
-// window cannot be seen ("rest") and starts again ("wake"). Frames count
+// frame, where drawing stops while the window cannot be seen ("rest") and
+// starts again ("wake"), and the viewport whenever the picture is fitted to
+// another drawable size. Frames count
 // drawn frames only. Written only when
 // CHRISTMAS_PEGS_TRACE names a file ("-" for stderr); otherwise the game
 // stays silent.
@@ -25,6 +26,8 @@ class GameTrace {
   bool Enabled() const { return m_file != nullptr; }
   void Frame(GameState state, float cursorX, float cursorY, int pegsLeft);
   void Button(bool down, float cursorX, float cursorY);
+  // The drawable's size and the viewport the picture was fitted to in it.
+  void Viewport(int drawableWidth, int drawableHeight, int x, int y, int width, int height);
   // A frame stepped without drawing.
   void Rest();
   // Where a hole lies: its centre on the board, and where that point shows

@@ -89,21 +89,28 @@ void GameWindow::SetupScene() {
 
 void GameWindow::OnSize(int width, int height) {
   DefaultProcessing();
-  const bool minimizing = width <= 0 || height <= 0;
-  // Fullscreen shows the 640 x 480 picture. Where the screen keeps another
-  // size (a refused mode change, a compositor that only emulates it), the
-  // picture is fitted into the real drawable with black bars.
-  if (m_fullscreen && !minimizing) {
-    width = kFullscreenRect.width;
-    height = kFullscreenRect.height;
-  }
-  ApplyProjection(width, height);
-  if (minimizing) return;  // the size message of the restore sets it again
+  // Minimised: the size message of the restore comes later.
+  if (width <= 0 || height <= 0) return;
+  m_fittedTo.reset();
+  FitPicture();
+}
+
+void GameWindow::FitPicture() {
+  // The picture keeps the game's own size: 640 x 480 fullscreen, 590 x 430
+  // in the window. Whatever size the window manager or compositor gave the
+  // drawable (tiling, a panel, a refused or emulated mode change), the whole
+  // picture is fitted in, undistorted and centred, with black bars.
   int drawableWidth = 0;
   int drawableHeight = 0;
   m_desktop.window.DrawableSize(drawableWidth, drawableHeight);
-  const ViewportRect viewport = FitViewport(width, height, drawableWidth, drawableHeight);
+  const FittedTo now{drawableWidth, drawableHeight, m_fullscreen};
+  if (m_fittedTo == now) return;
+  m_fittedTo = now;
+  const WindowRect& picture = m_fullscreen ? kFullscreenRect : kWindowedRect;
+  ApplyProjection(picture.width, picture.height);
+  const ViewportRect viewport = FitViewport(picture.width, picture.height, drawableWidth, drawableHeight);
   glViewport(viewport.x, viewport.y, viewport.width, viewport.height);
+  m_trace.Viewport(drawableWidth, drawableHeight, viewport.x, viewport.y, viewport.width, viewport.height);
 }
 
 void GameWindow::OnClose() {
@@ -175,11 +182,13 @@ void GameWindow::WatchMinimize() {
   if (IsMinimized()) {
     m_minimizeAskedAt.reset();
   } else if (m_desktop.clock.Milliseconds() - *m_minimizeAskedAt >= kMinimizeWaitMs) {
-    // Refused: the captioned window instead, out of the way of the desktop
-    // until the focus comes back.
-    m_minimizeAskedAt.reset();
-    if (Style() != WindowStyle::Captioned) SetStyle(WindowStyle::Captioned);
-    Move(kWindowedRect);
+    // Refused: the game goes on in the captioned window, in use at once:
+    // the pointer is taken again, and one F9 gives fullscreen back. Should
+    // the window manager still minimise it, the border waits for the window
+    // to be shown again.
+    m_desktop.window.WithdrawMinimize();
+    m_fullscreen = false;
+    ApplyWindowMode();
   }
 }
 
@@ -213,6 +222,7 @@ void GameWindow::MoveCursor(int mouseX, int mouseY) {
 
 void GameWindow::StepFrame() {
   AdvanceFrame();
+  FitPicture();
   Render();
   if (!m_trace.Enabled()) return;
   if (!m_holesTraced) TraceHoles();

@@ -76,10 +76,13 @@ class GameWindow : public Window {
  private:
   void SetupScene();
   void ApplyWindowMode();
+  // Sets projection and viewport for the drawable's size now, if it or the
+  // window mode changed since the last fit.
+  void FitPicture();
   void Minimize();
   void DropHeldTree();
   // A minimise the window manager has not carried out within a short wait
-  // is taken as refused: the window becomes the captioned one instead.
+  // is taken as refused: the game goes on in the captioned window.
   void WatchMinimize();
   // Reads the mouse, takes the frame time and polls Escape; returns the
   // frame time in ms.
@@ -125,6 +128,14 @@ class GameWindow : public Window {
   bool m_closing = false;
   GameTrace m_trace;
   bool m_holesTraced = false;
+  // What the picture was last fitted to.
+  struct FittedTo {
+    int drawableWidth;
+    int drawableHeight;
+    bool fullscreen;
+    bool operator==(const FittedTo&) const = default;
+  };
+  std::optional<FittedTo> m_fittedTo;
   // When the pending minimise was asked for, by the millisecond clock.
   std::optional<std::uint32_t> m_minimizeAskedAt;
 };

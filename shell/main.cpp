@@ -3,6 +3,7 @@
 #include "platform/Diagnostics.h"
 #include "platform/ModeGuard.h"
 #include "platform/SdlDesktop.h"
+#include "platform/SingleInstance.h"
 #include "shell/CommandLine.h"
 #include "shell/GameApp.h"
 
@@ -20,9 +21,14 @@ int main(int argc, char** argv) {
     Diagnostics::Text(commandLine.Errors());
     return commandLine.ExitCode();
   }
+  // One game a display: a second start brings the running one to the front
+  // and leaves before anything looks at the screen's mode, which is the
+  // running game's now.
+  if (SingleInstance::BringRunningGameToFront()) return 0;
   // First of all, while the process is single-threaded: the guard forks.
   // It is destroyed last, after the game has given the desktop mode back.
   ModeGuard guard;
+  const SingleInstance claim;
   SdlDesktop desktop;
   if (!desktop.Ok()) {
     Diagnostics::Error(desktop.Error());

@@ -44,24 +44,38 @@ class WindowManagerDesktop:
         "openbox": ["openbox", "--sm-disable"],
         "xfwm4": ["dbus-run-session", "--", "xfwm4", "--compositor=off", "--replace"],
         "metacity": ["dbus-run-session", "--", "metacity", "--replace", "--sm-disable", "--no-composite"],
+        "kwin": ["dbus-run-session", "--", "kwin_x11", "--replace"],
+        "mutter": ["dbus-run-session", "--", "mutter", "--x11", "--replace", "--sm-disable"],
     }
     real_modes = True  # xrandr shows the game's mode change
     stacking = True  # the window manager keeps _NET_CLIENT_LIST_STACKING
     minimizes = True
     honours_position = True  # a window asked to be whole on the screen is
     outer_pointer = False  # the pointer is this server's own
+    keeps_fullscreen_state = True
 
     def __init__(self, name, xorg_config, out):
+        # KWin drops _NET_WM_STATE_FULLSCREEN from a window that asks for it
+        # again while already covering the screen in the game's mode; the
+        # window stays as fullscreen as before (whole screen, no border, on top).
+        self.keeps_fullscreen_state = name != "kwin"
         self.name = name
         self.x = XServer(xorg_config)
         self.display = self.x  # where the game runs
         self.log = open(os.path.join(out, f"desktop-{name}.log"), "w")
-        self.wm = start_group(self.COMMANDS[name], self.x.env(), self.log)
+        # First-run files land in a throwaway home, not in the user's.
+        self.home = tempfile.mkdtemp(prefix=f"pegs-{name}-")
+        env = self.x.env()
+        env.update(HOME=self.home, XDG_CONFIG_HOME=os.path.join(self.home, ".config"))
+        self.wm = start_group(self.command(), env, self.log)
         deadline = time.time() + 20
         while run_x(self.x.env(), "wmctrl", "-m") == "":
             if self.wm.poll() is not None or time.time() > deadline:
                 raise Failure(f"{name} did not start (see desktop-{name}.log)")
             time.sleep(0.1)
+
+    def command(self):
+        return self.COMMANDS[self.name]
 
     def activate(self, window):
         """Activates a window as a pager or task bar would."""
@@ -80,6 +94,30 @@ class WindowManagerDesktop:
         end_group(self.wm)
         self.x.close()
         self.log.close()
+        shutil.rmtree(self.home, ignore_errors=True)
+
+
+class I3Desktop(WindowManagerDesktop):
+    """i3, a tiling window manager that never minimises: a minimise is refused and
+    the window keeps the focus. Debian's configuration without its autostart
+    programs and its bar."""
+
+    stacking = False  # i3 keeps no _NET_CLIENT_LIST_STACKING
+    minimizes = False
+
+    def __init__(self, xorg_config, out):
+        super().__init__("i3", xorg_config, out)
+
+    def command(self):
+        config = os.path.join(self.home, "i3.config")
+        with open("/etc/i3/config") as f:
+            text = re.sub(r"^bar \{.*?^\}", "", f.read(), flags=re.S | re.M)
+        with open(config, "w") as f:
+            f.write("\n".join(line for line in text.splitlines() if not line.startswith("exec")) + "\n")
+        return ["i3", "-c", config]
+
+    def close(self, window, wm_close):
+        subprocess.run([wm_close, hex(window.id)], env=self.x.env(), check=True)
 
 
 class XwaylandDisplay:
@@ -127,6 +165,7 @@ class WestonDesktop:
     minimizes = False  # weston offers no minimise for X windows
     honours_position = False  # weston places X windows by its own rule
     outer_pointer = True  # the pointer comes through the outer server and stops at its edges
+    keeps_fullscreen_state = True
 
     def __init__(self, out):
         self.name = "weston"

@@ -12,8 +12,8 @@ import sys
 import tempfile
 import time
 
-from desktops import WestonDesktop, WindowManagerDesktop, XWindow, run_x
-from harness import Failure, Game, Openbox, XServer, audio_levels, check
+from desktops import I3Desktop, WestonDesktop, WindowManagerDesktop, XWindow, run_x
+from harness import Failure, Game, Openbox, XServer, audio_levels, check, free_display, stop
 
 # A solution of the 33-hole board that ends with one peg in the centre.
 SOLUTION = [((1, 3), (3, 3)), ((2, 1), (2, 3)), ((0, 2), (2, 2)), ((0, 4), (0, 2)), ((2, 3), (2, 1)),
@@ -388,8 +388,9 @@ def scenario_mode_refused(x, args):
     game.key("Escape")
     check(game.wait_exit(15) == 0, "the game quits with exit code 0")
     with open(game.stderr_path) as f:
-        check("SScreenmode : Displaymode changing failed!" in f.read().splitlines(),
-              "stderr reports the refused mode change")
+        check("SScreenmode" not in f.read(), "the player's terminal stays free of the developer's texts")
+    game.read_trace()
+    check("SScreenmode : Displaymode changing failed!" in game.lines, "the trace reports the refused mode change")
     check(x.mode() == before, f"the screen is still at {before}, not {x.mode()}")
 
 
@@ -439,29 +440,52 @@ def scenario_command_line(x, args):
 
 def scenario_no_display(x, args):
     """Without a display the game says so in one line and leaves at once, nonzero, alone."""
-    line = "christmas-pegs: no display found (is DISPLAY set? run it inside a desktop session)\n"
     # No DISPLAY at all; a DISPLAY no server answers on (the mode watcher is
-    # started there and must go too).
-    for name, extra in (("unset", {}), ("unanswered", {"DISPLAY": ":64999"})):
-        env = without_display(SDL_AUDIODRIVER="dummy", **extra)
-        started = time.time()
-        proc = subprocess.Popen([args.binary], env=env, cwd=args.root, stdout=subprocess.PIPE,
-                                stderr=subprocess.PIPE, text=True, start_new_session=True)
-        try:
-            out, err = proc.communicate(timeout=15)
-        except subprocess.TimeoutExpired:
-            os.killpg(proc.pid, signal.SIGKILL)
-            raise Failure(f"DISPLAY {name}: the game was still running after 15 s")
-        took = time.time() - started
-        time.sleep(0.2)
-        left = processes_in_session(proc.pid)
-        if left:
-            os.killpg(proc.pid, signal.SIGKILL)
-        print(f"no-display ({name}): exit code {proc.returncode} after {took:.2f} s")
-        check(proc.returncode == 1, f"DISPLAY {name}: exit code {proc.returncode}, not 1")
-        check(err == line and out == "", f"DISPLAY {name}: stdout {out!r}, stderr {err!r}")
-        check(took < 3.0, f"DISPLAY {name}: it took {took:.2f} s to leave")
-        check(not left, f"DISPLAY {name}: processes {left} are left behind")
+    # started there and must go too); a server that refuses the connection.
+    # Xlib adds its own words about a refusal around the game's one line.
+    refusing_number = free_display()
+    auth = tempfile.NamedTemporaryFile(prefix="pegs-auth-")
+    # A cookie in the server's file: a client without it is refused.
+    subprocess.run(["xauth", "-f", auth.name, "add", f":{refusing_number}", ".", os.urandom(16).hex()], check=True)
+    refusing = subprocess.Popen(["Xvfb", f":{refusing_number}", "-auth", auth.name, "-nolisten", "tcp"],
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    deadline = time.time() + 15
+    while not os.path.exists(f"/tmp/.X11-unix/X{refusing_number}") and time.time() < deadline:
+        time.sleep(0.05)
+    cases = (("unset", {}, r"christmas-pegs: no display found \(is DISPLAY set\? run it inside a desktop session\)\n"),
+             ("unanswered", {"DISPLAY": ":64999"}, r"christmas-pegs: cannot open display :64999: [^\n]+\n"),
+             ("refusing", {"DISPLAY": f":{refusing_number}", "XAUTHORITY": os.devnull},
+              rf"(?:(?!christmas-pegs).*\n)*christmas-pegs: cannot open display :{refusing_number}: the X server"
+              r" refused the connection \(not authorised\?\)\n(?:(?!christmas-pegs).*\n)*"))
+    try:
+        for name, extra, line in cases:
+            no_display_case(args, name, extra, line)
+    finally:
+        stop(refusing)
+        auth.close()
+
+
+def no_display_case(args, name, extra, line):
+    """The game started with `extra` in a display-less environment: `line` on stderr, exit 1, at once, alone."""
+    env = without_display(SDL_AUDIODRIVER="dummy", **extra)
+    started = time.time()
+    proc = subprocess.Popen([args.binary], env=env, cwd=args.root, stdout=subprocess.PIPE,
+                            stderr=subprocess.PIPE, text=True, start_new_session=True)
+    try:
+        out, err = proc.communicate(timeout=15)
+    except subprocess.TimeoutExpired:
+        os.killpg(proc.pid, signal.SIGKILL)
+        raise Failure(f"DISPLAY {name}: the game was still running after 15 s")
+    took = time.time() - started
+    time.sleep(0.2)
+    left = processes_in_session(proc.pid)
+    if left:
+        os.killpg(proc.pid, signal.SIGKILL)
+    print(f"no-display ({name}): exit code {proc.returncode} after {took:.2f} s")
+    check(proc.returncode == 1, f"DISPLAY {name}: exit code {proc.returncode}, not 1")
+    check(re.fullmatch(line, err) and out == "", f"DISPLAY {name}: stdout {out!r}, stderr {err!r}")
+    check(took < 3.0, f"DISPLAY {name}: it took {took:.2f} s to leave")
+    check(not left, f"DISPLAY {name}: processes {left} are left behind")
 
 
 def scenario_windowed(x, args):
@@ -563,7 +587,8 @@ def expect_fullscreen(desk, window, step):
 
     def look():
         f = window_facts(desk, window)
-        ok = (f["geometry"] == (0, 0, *size, "IsViewable") and "_NET_WM_STATE_FULLSCREEN" in f["state"]
+        ok = (f["geometry"] == (0, 0, *size, "IsViewable")
+              and ("_NET_WM_STATE_FULLSCREEN" in f["state"] or not desk.keeps_fullscreen_state)
               and not f["decorated"] and f["active"] and f.get("on top", True)
               and f["mode"] == ("640x480" if desk.real_modes else "1024x768"))
         return ok, f
@@ -593,14 +618,18 @@ def expect_away(desk, window, other, step):
         g = f["geometry"]
         if desk.minimizes:
             f["iconic"] = window.iconic()
-            put_away = f["iconic"] and g is not None and g[4] != "IsViewable"
+            # A compositing window manager (mutter) keeps a minimised window
+            # mapped, marked hidden.
+            put_away = f["iconic"] and g is not None and (g[4] != "IsViewable"
+                                                          or "_NET_WM_STATE_HIDDEN" in f["state"])
         else:
             put_away = (g is not None and g[2:4] == (590, 430) and f["decorated"]
                         and "_NET_WM_STATE_FULLSCREEN" not in f["state"])
         f["other active"] = other is None or other.active()
         return put_away and f["other active"] and f["mode"] == "1024x768", f
     wait_until(f"{step}: the game is out of the way", look)
-    if not desk.outer_pointer:
+    # A refused minimise leaves the game in use, its pointer taken at once.
+    if not desk.outer_pointer and (desk.minimizes or not window.active()):
         # A pointer still confined to the game's window would stop at its edge.
         for spot in ((1000, 700), (700, 600)):
             desk.display.xdotool("mousemove", *spot)
@@ -609,6 +638,18 @@ def expect_away(desk, window, other, step):
                 where = run_x(desk.display.env(), "xdotool", "getmouselocation")
                 return where.startswith(f"x:{spot[0]} y:{spot[1]} "), where.strip()
             wait_until(f"{step}: the pointer moves freely to {spot}", look, timeout=5)
+
+
+def expect_picture_fits(game, window, step):
+    """The game last fitted its picture to a drawable of the window's real size."""
+    def look():
+        game.read_trace()
+        fits = [line for line in game.lines if line.startswith("viewport ")]
+        g = window.geometry()
+        m = re.match(r"viewport (\d+)x(\d+) at (\d+),(\d+) in (\d+)x(\d+) ", fits[-1]) if fits else None
+        ok = (m is not None and g is not None and (int(m.group(5)), int(m.group(6))) == g[2:4])
+        return ok, f"window {g}, {fits[-1] if fits else 'no viewport line'}"
+    wait_until(f"{step}: the picture is fitted to the window's real size", look, timeout=10)
 
 
 def expect_board(desk, game, path, empty):
@@ -656,11 +697,20 @@ def desktop_session(desk, args):
         desk.activate(other)
         expect_away(desk, window, other, "another window active")
         desk.activate(window)
-        expect_fullscreen(desk, window, "back to the game")
+        if desk.minimizes:
+            expect_fullscreen(desk, window, "back to the game")
+        else:
+            # The minimise was refused: the game stayed in the captioned window.
+            expect_windowed(desk, window, "back to the game")
+            if not desk.outer_pointer:  # the outer pointer leaves a small window
+                game.move_cursor_to(1.0, 1.0)
+            game.key("F9")
+            expect_fullscreen(desk, window, "one F9 after a refused minimise")
         game.move_cursor_to(1.0, 1.0)  # the game reads the pointer again
 
         game.key("F9")
         expect_windowed(desk, window, "F9")
+        expect_picture_fits(game, window, "F9")
         if not desk.outer_pointer:
             for _ in range(4):  # the pointer pushed against the window's edge
                 desk.display.xdotool("mousemove_relative", "--", 400, 300)
@@ -671,18 +721,28 @@ def desktop_session(desk, args):
                 game.read_trace() or (abs(game.cursor[0]) <= 5 and abs(game.cursor[1]) <= 4), game.cursor))
         game.key("F9")
         expect_fullscreen(desk, window, "F9 twice")
+        expect_picture_fits(game, window, "F9 twice")
         expect_board(desk, game, shot_path("2-f9-twice"), after_jump)
 
         game.read_trace()
         f7 = len(game.lines)
         game.key("F7")
-        # Where minimising is refused, the captioned game keeps the focus; it comes
-        # back to fullscreen when the focus comes back.
-        expect_away(desk, window, other if desk.minimizes else None, "F7")
-        if window.active():
-            desk.activate(other)
-        desk.activate(window)
-        expect_fullscreen(desk, window, "back after F7")
+        if desk.minimizes:
+            expect_away(desk, window, other, "F7")
+            desk.activate(window)
+            expect_fullscreen(desk, window, "back after F7")
+        else:
+            # Refused: the game goes on at once in the captioned window, the
+            # mouse moves its cursor, and one F9 gives fullscreen back.
+            expect_away(desk, window, None, "F7")
+            shot(desk, args.out, f"{name}-3-f7-refused")
+            if window.active() and not desk.outer_pointer:
+                game.move_cursor_to(1.0, 1.0)
+            else:
+                desk.activate(window)
+                expect_windowed(desk, window, "back after a refused F7")
+            game.key("F9")
+            expect_fullscreen(desk, window, "one F9 after a refused F7")
         expect_frames(game, f7, "F7 and back")
         expect_board(desk, game, shot_path("3-f7-back"), after_jump)
 
@@ -693,6 +753,19 @@ def desktop_session(desk, args):
             wait_until("F7 again: the game is minimised", lambda: (window.iconic(), window.geometry()), timeout=10)
             desk.activate(window)
             expect_fullscreen(desk, window, "back at once after F7")
+
+        # A second start while the game runs, fullscreen and then put away where
+        # the window manager can: the running game comes to the front, the second
+        # leaves with exit code 0, and the screen stays in the game's mode.
+        for away in ([False, True] if desk.minimizes else [False]):
+            if away:
+                game.key("F7")
+                expect_away(desk, window, other, "F7 before a second start")
+            second = Game(desk.display, args.binary, args.root, args.out, f"{name}-second", audio="dummy")
+            check(second.wait_exit(15) == 0, "a second start leaves with exit code 0")
+            expect_fullscreen(desk, window, "after a second start" + (" with the game minimised" if away else ""))
+        expect_picture_fits(game, window, "after a second start")
+        expect_board(desk, game, shot_path("4-after-second-start"), after_jump)
 
         desk.close(window, args.wm_close)
         check(game.wait_exit(15) == 0, "the window manager's close ends the game with exit code 0")
@@ -706,6 +779,7 @@ def desktop_session(desk, args):
         game.key("Escape")
         check(game.wait_exit(15) == 0, "Escape ends the game with exit code 0")
         check(desk.display.mode() == "1024x768", f"after Escape the screen is at {desk.display.mode()}")
+        desk.screenshot(shot_path("5-after-quit"))
     finally:
         other_proc.terminate()
         other_proc.wait()
@@ -801,8 +875,10 @@ def main():
     if args.scenario.startswith("desktop-"):
         # desktop-NAME: the player's session under that window manager or weston.
         wm = args.scenario[len("desktop-"):]
+        xorg_config = os.path.join(here, "xorg-dummy.conf")
         make = lambda: (WestonDesktop(args.out) if wm == "weston"
-                        else WindowManagerDesktop(wm, os.path.join(here, "xorg-dummy.conf"), args.out))
+                        else I3Desktop(xorg_config, args.out) if wm == "i3"
+                        else WindowManagerDesktop(wm, xorg_config, args.out))
         run, end = desktop_session, lambda desk: desk.end()
     else:
         config = XORG_CONFIGS.get(args.scenario)

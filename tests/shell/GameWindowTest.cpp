@@ -98,17 +98,17 @@ TEST_F(GameWindowTest, StartsFullscreenWithSceneSetUp) {
   EXPECT_FALSE(fake.audio.playingLooped) << "the start-up music plays once";
 }
 
-TEST_F(GameWindowTest, SizeWithHeightZeroUsesHeightOne) {
+TEST_F(GameWindowTest, ASizeWithNoHeightKeepsTheLastUsableProjection) {
   window->Dispatch({MessageKind::Size, 640, 0});
   GLint viewport[4];
   glGetIntegerv(GL_VIEWPORT, viewport);
   EXPECT_EQ(viewport[2], 640);
-  EXPECT_EQ(viewport[3], 1);
+  EXPECT_EQ(viewport[3], 480);
   GLdouble projection[16];
   glGetDoublev(GL_PROJECTION_MATRIX, projection);
   const double f = 1.0 / std::tan(22.5 * M_PI / 180.0);
   EXPECT_NEAR(projection[5], f, 1e-6);
-  EXPECT_NEAR(projection[0], f / 640.0, 1e-9);
+  EXPECT_NEAR(projection[0], f * 3.0 / 4.0, 1e-6) << "no division by a height of 0";
   GLint mode = 0;
   glGetIntegerv(GL_MATRIX_MODE, &mode);
   EXPECT_EQ(mode, GL_MODELVIEW);
@@ -156,7 +156,7 @@ TEST(GameWindowStart, WindowedStartLeavesTheModeAloneUntilF9) {
   EXPECT_FALSE(fake.window.captioned);
 }
 
-TEST_F(GameWindowTest, TheFullscreenPictureFitsTheRealDrawable) {
+TEST_F(GameWindowTest, ThePictureFitsTheRealDrawable) {
   struct Case {
     const char* name;
     bool fullscreen;
@@ -172,6 +172,10 @@ TEST_F(GameWindowTest, TheFullscreenPictureFitsTheRealDrawable) {
        4.0 / 3.0},
       {"a wide screen", true, 1920, 1080, 1920, 1080, {240, 0, 1440, 1080}, 4.0 / 3.0},
       {"windowed", false, 590, 430, 590, 430, {0, 0, 590, 430}, 590.0 / 430.0},
+      {"windowed, tiled larger", false, 1020, 741, 1020, 741, {1, 0, 1017, 741}, 590.0 / 430.0},
+      {"windowed, taller than asked", false, 590, 457, 590, 457, {0, 13, 590, 430}, 590.0 / 430.0},
+      {"windowed, given the fullscreen size back", false, 640, 480, 640, 480, {0, 7, 640, 466}, 590.0 / 430.0},
+      {"fullscreen came back smaller", true, 594, 457, 594, 457, {0, 5, 594, 446}, 4.0 / 3.0},
   };
   const double f = 1.0 / std::tan(22.5 * M_PI / 180.0);
   for (const Case& c : cases) {
@@ -188,41 +192,71 @@ TEST_F(GameWindowTest, TheFullscreenPictureFitsTheRealDrawable) {
   }
 }
 
-TEST_F(GameWindowTest, AMinimiseNotCarriedOutFallsBackToTheCaptionedWindow) {
+TEST_F(GameWindowTest, ThePictureFollowsADrawableResizedWithoutASizeMessage) {
+  // A window manager that tiles or refuses fullscreen may change the
+  // drawable while the window keeps reporting the size it asked for.
+  const struct {
+    int drawableWidth, drawableHeight;
+    GLint viewport[4];
+  } sizes[] = {{1024, 768, {0, 0, 1024, 768}}, {1020, 741, {16, 0, 988, 741}}, {640, 480, {0, 0, 640, 480}}};
+  for (const auto& size : sizes) {
+    fake.window.drawable = {0, 0, size.drawableWidth, size.drawableHeight};
+    window->StepFrame();
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(viewport[i], size.viewport[i]) << size.drawableWidth << " viewport " << i;
+  }
+}
+
+TEST(GameWindowMinimise, AMinimiseNotCarriedOutLeavesAPlayableCaptionedWindow) {
   struct Case {
     const char* name;
     bool refused;
-    bool minimisedLate;  // the window manager minimises after a few frames
+    int minimisedAtFrame;  // when the window manager minimises after all; -1: never
     bool fallsBack;
   };
   const Case cases[] = {
-      {"minimised at once", false, false, false},
-      {"minimised a little late", true, true, false},
-      {"refused", true, false, true},
+      {"minimised at once", false, -1, false},
+      {"minimised a little late", true, 3, false},
+      {"refused", true, -1, true},
+      {"minimised after the game gave up waiting", true, 80, true},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
     FakeDesktop desk;
     GameWindow game(desk.desktop);
     ASSERT_TRUE(game.CreateMainWindow());
     desk.window.refuseMinimize = c.refused;
-    game.Dispatch({MessageKind::FocusLost, 0, 0});
-    EXPECT_EQ(desk.display.current, desk.display.desktop) << c.name;
+    game.Dispatch({MessageKind::KeyDown, static_cast<int>(Key::F7), 0});
+    EXPECT_EQ(desk.display.current, desk.display.desktop);
     for (int frame = 0; frame < 100; ++frame) {
-      if (frame == 3 && c.minimisedLate) desk.window.minimized = true;
+      if (frame == c.minimisedAtFrame) desk.window.minimized = true;
+      if (frame == 90) game.Dispatch({MessageKind::FocusLost, 0, 0});
       game.AdvanceFrame();
     }
-    EXPECT_EQ(desk.window.captioned, c.fallsBack) << c.name;
-    EXPECT_EQ(desk.window.rect.width, c.fallsBack ? 590 : 640) << c.name;
-    EXPECT_TRUE(game.Fullscreen()) << c.name << ": fullscreen is still what the game wants";
+    EXPECT_EQ(desk.window.styleChangesWhileMinimized, 0) << "a minimised window's border is never changed";
+    EXPECT_EQ(desk.display.current, desk.display.desktop);
+    if (c.fallsBack) {
+      EXPECT_EQ(desk.window.minimizesWithdrawn, 1) << "the pointer is free to be taken at once";
+      EXPECT_FALSE(game.Fullscreen());
+      EXPECT_TRUE(desk.window.captioned);
+      EXPECT_EQ(desk.window.rect.width, 590);
+    } else {
+      EXPECT_EQ(desk.window.minimizesWithdrawn, 0);
+      EXPECT_TRUE(game.Fullscreen());
+    }
 
-    // The focus brings fullscreen back, however the window was put away.
+    // Shown again: the window the game was left in, and one F9 away from
+    // fullscreen when that was the captioned one.
     desk.window.minimized = false;
     game.Dispatch({MessageKind::FocusGained, 0, 0});
-    EXPECT_EQ(desk.display.current, (DisplayMode{640, 480, 16})) << c.name;
-    EXPECT_FALSE(desk.window.captioned) << c.name;
-    EXPECT_EQ(desk.window.rect.width, 640) << c.name;
+    EXPECT_EQ(desk.window.captioned, c.fallsBack);
+    if (c.fallsBack) game.Dispatch({MessageKind::KeyDown, static_cast<int>(Key::F9), 0});
+    EXPECT_EQ(desk.display.current, (DisplayMode{640, 480, 16}));
+    EXPECT_FALSE(desk.window.captioned);
+    EXPECT_EQ(desk.window.rect.width, 640);
     for (int frame = 0; frame < 100; ++frame) game.AdvanceFrame();
-    EXPECT_FALSE(desk.window.captioned) << c.name << ": nothing waits for a minimise any more";
+    EXPECT_FALSE(desk.window.captioned) << "nothing waits for a minimise any more";
   }
 }
 

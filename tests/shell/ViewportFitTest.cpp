@@ -28,6 +28,9 @@ INSTANTIATE_TEST_SUITE_P(
                       FitCase{"scaled up to a 4:3 screen", 640, 480, 1024, 768, {0, 0, 1024, 768}},
                       FitCase{"a wider screen: bars on the sides", 640, 480, 1920, 1080, {240, 0, 1440, 1080}},
                       FitCase{"a taller drawable: bars above and below", 640, 480, 1024, 1024, {0, 128, 1024, 768}},
-                      FitCase{"smaller than the picture", 640, 480, 320, 200, {26, 0, 267, 200}}),
+                      FitCase{"smaller than the picture", 640, 480, 320, 200, {26, 0, 267, 200}},
+                      FitCase{"a window tiled by the window manager", 590, 430, 1020, 741, {1, 0, 1017, 741}},
+                      FitCase{"a window given a taller frame", 590, 430, 590, 457, {0, 13, 590, 430}},
+                      FitCase{"fullscreen granted smaller", 640, 480, 594, 457, {0, 5, 594, 446}}),
     [](const ::testing::TestParamInfo<FitCase>& info) { return "Case" + std::to_string(info.index); });
 }  // namespace

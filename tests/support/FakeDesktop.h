@@ -26,10 +26,12 @@ class FakeNativeWindow final : public NativeWindow {
   void SetCaptioned(bool c) override {
     captioned = c;
     ++styleChanges;
+    if (minimized) ++styleChangesWhileMinimized;
   }
   bool Captioned() const override { return captioned; }
   void Minimize() override { minimized = !refuseMinimize; }
   bool Minimized() const override { return minimized; }
+  void WithdrawMinimize() override { ++minimizesWithdrawn; }
   bool Viewable() const override { return shown && !minimized; }
   void ClientSize(int& width, int& height) const override {
     width = rect.width;
@@ -56,6 +58,10 @@ class FakeNativeWindow final : public NativeWindow {
   bool minimized = false;
   bool refuseMinimize = false;  // as a window manager without minimise
   int styleChanges = 0;
+  // A border change SDL would make on an unmapped window waits until it is
+  // mapped again: the game must never ask for one.
+  int styleChangesWhileMinimized = 0;
+  int minimizesWithdrawn = 0;
   int swaps = 0;
   int refreshHz = 60;
   std::string caption;
