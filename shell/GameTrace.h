@@ -9,9 +9,12 @@
 // measurements: the first presented frame, state changes, the cursor
 // position when it changes, each mouse-button message, a tick every
 // hundred frames, every frame that came more than 25 ms (a frame and a half
-// at 60 Hz) after the one before it, and where drawing stops while the
-// window cannot be seen ("rest") and starts again ("wake"). Frames count
-// drawn frames only. Written only when
+// at 60 Hz) after the one before it, where drawing stops while the window
+// cannot be seen ("rest") and starts again ("wake"), when the pointer is
+// captured and released ("capture on|off") and every non-zero mouse delta
+// read while captured ("motion DX DY"), so that a harness driving the
+// pointer knows which of its moves the game took. Frames count drawn frames
+// only. Written only when
 // CHRISTMAS_PEGS_TRACE names a file ("-" for stderr); otherwise the game
 // stays silent.
 class GameTrace {
@@ -24,6 +27,8 @@ class GameTrace {
   bool Enabled() const { return m_file != nullptr; }
   void Frame(GameState state, float cursorX, float cursorY, int pegsLeft);
   void Button(bool down, float cursorX, float cursorY);
+  // One mouse read: whether the pointer is captured, and the delta read.
+  void Mouse(bool captured, int dx, int dy);
   // A frame stepped without drawing.
   void Rest();
 
@@ -37,4 +42,5 @@ class GameTrace {
   float m_cursorY = 0.0f;
   int m_pegsLeft = -1;
   bool m_resting = false;
+  bool m_captured = false;
 };

@@ -219,6 +219,7 @@ void GameWindow::AdvanceFrame() {
   int dx = 0;
   int dy = 0;
   m_desktop.input.ReadMouseDelta(dx, dy);
+  m_trace.Mouse(m_desktop.input.PointerCaptured(), dx, dy);
   MoveCursor(320 + dx, 240 + dy);
 
   if (!m_timeStarted) {
