@@ -14,6 +14,11 @@ import time
 
 SCREEN_W, SCREEN_H = 640, 480
 UNITS_PER_PIXEL = 0.01  # the game moves its cursor 0.01 board units per pointer pixel
+# The game's cursor stays inside -5 < x < 5, -4 < y < 4: a move that takes it
+# out throws it through the middle to the opposite side.
+CURSOR_BOUNDS = (5.0, 4.0)
+CURSOR_MARGIN = 0.05  # how far inside those bounds the harness keeps the cursor and its targets
+MAX_STEP = 100  # pixels per pointer move and axis
 
 
 class Failure(Exception):
@@ -197,6 +202,14 @@ class Game:
         self.lines = []
         self.mark = 0  # where the next default wait starts: after the last line matched
         self.cursor = (0.0, 0.0)
+        # What the trace said about the pointer: captured or not, how often the
+        # capture changed, the sum of the motion the game read, and the
+        # highest frame number any line named.
+        self.captured = False
+        self.capture_changes = 0
+        self.motion = (0, 0)
+        self.motion_frame = 0  # the frame number of the last motion line
+        self.frame = 0
 
     def read_trace(self):
         try:
@@ -209,9 +222,20 @@ class Game:
         self.offset += len(complete.encode())
         for line in complete.splitlines():
             self.lines.append(line)
+            m = re.search(r"(?:^| )frame (\d+)$", line)
+            if m:
+                self.frame = max(self.frame, int(m.group(1)))
             m = re.match(r"cursor (\S+) (\S+)", line)
             if m:
                 self.cursor = (float(m.group(1)), float(m.group(2)))
+            m = re.match(r"motion (-?\d+) (-?\d+)", line)
+            if m:
+                self.motion = (self.motion[0] + int(m.group(1)), self.motion[1] + int(m.group(2)))
+                self.motion_frame = self.frame
+            m = re.match(r"capture (on|off)", line)
+            if m:
+                self.captured = m.group(1) == "on"
+                self.capture_changes += 1
 
     def wait_for(self, pattern, timeout=20.0, after=None):
         """Waits for a trace line matching `pattern` at index `after` or later (by default after
@@ -266,29 +290,84 @@ class Game:
         wall = wall1 - wall0
         return (frame1 - frame0) / wall, 100.0 * (cpu1 - cpu0) / wall
 
-    def move_cursor_to(self, x, y, timeout=20.0):
-        """Moves the pointer until the game's cursor reaches (x, y) within half a pixel step."""
-        for _ in range(40):
+    def wait_capture(self, timeout=20.0):
+        """Waits until the game has the pointer captured (it reads mouse motion)."""
+        deadline = time.time() + timeout
+        while True:
             self.read_trace()
-            dx = round((x - self.cursor[0]) / UNITS_PER_PIXEL)
-            dy = round((self.cursor[1] - y) / UNITS_PER_PIXEL)
-            if dx == 0 and dy == 0:
+            if self.captured:
                 return
-            # Small steps keep the X pointer away from the screen edges.
-            step_x = max(-100, min(100, dx))
-            step_y = max(-100, min(100, dy))
-            mark = len(self.lines)
-            self.x.xdotool("mousemove_relative", "--", step_x, step_y)
-            # A move made before the game captured the pointer is lost: try again.
-            try:
-                self.wait_for(r"^cursor ", 2.0, after=mark)
-            except Failure:
-                if self.proc.poll() is not None:
-                    raise
-                self.x.take_back_lost_move(step_x, step_y)
-        raise Failure(f"cursor did not reach ({x}, {y}); it is at {self.cursor}")
+            if self.proc.poll() is not None:
+                raise Failure(f"game exited ({self.proc.returncode}) without capturing the pointer")
+            if time.time() > deadline:
+                raise Failure(f"the game did not capture the pointer within {timeout} s; last: {self.lines[-3:]}")
+            time.sleep(0.01)
+
+    def move_cursor_to(self, x, y, timeout=20.0):
+        """Moves the pointer until the game's cursor reaches (x, y) within half a pixel step.
+
+        Moves go out only while the game has the pointer captured, one at a time.
+        A move counts as taken once `motion` lines add up to it and a later
+        frame has drawn the cursor; as lost only on evidence: the capture changed
+        after it, or two frames began after it was sent without its motion. Fails
+        when `timeout` seconds pass without the cursor coming closer."""
+        bx, by = (b - CURSOR_MARGIN for b in CURSOR_BOUNDS)
+        check(abs(x) <= bx and abs(y) <= by, f"cursor target ({x}, {y}) is outside the game's rectangle")
+        progress_deadline = time.time() + timeout
+        best = None
+        sent = None  # the move in flight: what the game should read and when it must have read it
+        while True:
+            self.read_trace()
+            if self.proc.poll() is not None:
+                raise Failure(f"game exited ({self.proc.returncode}) while the harness moved the cursor")
+            if sent is not None:
+                seen = (self.motion[0] - sent["motion"][0], self.motion[1] - sent["motion"][1])
+                if self.capture_changes != sent["capture_changes"]:
+                    # The game let the pointer go (or took it anew, starting afresh): what it
+                    # did not read is gone.
+                    if not self.captured and seen != sent["step"]:
+                        self.x.take_back_lost_move(sent["step"][0] - seen[0], sent["step"][1] - seen[1])
+                    sent = None
+                elif sent["evidence"] is None and first_frame(self.lines[sent["lines"]:]) is not None:
+                    # The frame that wrote the first line after the move may have read the
+                    # mouse before it; every frame after that one reads after it.
+                    sent["evidence"] = first_frame(self.lines[sent["lines"]:]) + 2
+                # A motion line names the frames drawn before its read; the cursor line of
+                # the frame that read it comes next.
+                if sent is not None and seen == sent["step"] and self.frame > self.motion_frame:
+                    sent = None  # taken
+                elif sent is not None and sent["evidence"] is not None and self.frame >= sent["evidence"]:
+                    sent = None  # frames went by: the rest of it will not come; the cursor says where it went
+            distance = math.hypot(x - self.cursor[0], y - self.cursor[1])
+            if best is None or distance < best - UNITS_PER_PIXEL / 2:
+                best = distance
+                progress_deadline = time.time() + timeout
+            if sent is None and self.captured:
+                dx = round((x - self.cursor[0]) / UNITS_PER_PIXEL)
+                dy = round((self.cursor[1] - y) / UNITS_PER_PIXEL)
+                if dx == 0 and dy == 0:
+                    return
+                # A cursor beyond the rectangle is thrown back in by the game's next frame: wait
+                # for that. One shown on its edge (two decimals) may be just inside, where the game
+                # leaves it; a step toward the target, inside, is taken either way.
+                inside = abs(self.cursor[0]) <= CURSOR_BOUNDS[0] and abs(self.cursor[1]) <= CURSOR_BOUNDS[1]
+                if inside:
+                    # Steps toward a target inside the rectangle from a cursor inside it stay inside.
+                    step = (max(-MAX_STEP, min(MAX_STEP, dx)), max(-MAX_STEP, min(MAX_STEP, dy)))
+                    sent = {"step": step, "motion": self.motion, "capture_changes": self.capture_changes,
+                            "evidence": None}
+                    self.x.xdotool("mousemove_relative", "--", *step)
+                    self.read_trace()
+                    sent["lines"] = len(self.lines)
+                    continue
+            if time.time() > progress_deadline:
+                state = "captured" if self.captured else "not captured"
+                raise Failure(f"cursor did not reach ({x}, {y}); it is at {self.cursor}, pointer {state}, "
+                              f"no progress in {timeout} s")
+            time.sleep(0.005)
 
     def button(self, down):
+        self.read_trace()  # so that the answer to an earlier press is not taken for this one's
         mark = len(self.lines)
         self.x.xdotool("mousedown" if down else "mouseup", 1)
         self.wait_for(r"^button " + ("down" if down else "up"), after=mark)
@@ -314,6 +393,15 @@ class Game:
             if m:
                 return int(m.group(1))
         return None
+
+
+def first_frame(lines):
+    """The frame number the first of `lines` that names one names."""
+    for line in lines:
+        m = re.search(r"(?:^| )frame (\d+)$", line)
+        if m:
+            return int(m.group(1))
+    return None
 
 
 def cpu_seconds(pid):
