@@ -725,6 +725,14 @@ XORG_CONFIGS = {"mode-restore": "xorg-dummy.conf", "mode-refused": "xorg-dummy-n
 NO_X_SERVER = {"command-line", "no-display"}
 
 
+def picture_at_failure(x, path):
+    """The whole screen as the scenario failed (on a desktop, the outer server's), to look at."""
+    server = getattr(x, "x", x)
+    if subprocess.run(["import", "-window", "root", path], env=server.env(), stdout=subprocess.DEVNULL,
+                      stderr=subprocess.DEVNULL).returncode == 0:
+        print(f"the screen at the failure: {path}", file=sys.stderr)
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("scenario")
@@ -754,6 +762,8 @@ def main():
         run(x, args)
     except Failure as failure:
         print(f"FAILED {args.scenario}: {failure}", file=sys.stderr)
+        if x is not None:
+            picture_at_failure(x, os.path.join(args.out, f"{args.scenario}-failed.png"))
         return 1
     finally:
         if x is not None:
