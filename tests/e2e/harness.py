@@ -279,6 +279,25 @@ class Game:
                 raise
             return self.frame_count(), time.time()
 
+    def drawn_after(self, seconds, timeout=20.0):
+        """Waits `seconds`, then until the game has drawn a frame it began after them: the
+        frame of the first trace line written later may have begun before, the one after it
+        not. For a screenshot of what time-driven scenes show by then, on a busy machine too."""
+        time.sleep(seconds)
+        self.read_trace()
+        mark = len(self.lines)
+        deadline = time.time() + timeout
+        while True:
+            first = first_frame(self.lines[mark:])
+            if first is not None and self.frame > first:
+                return
+            if self.proc.poll() is not None:
+                raise Failure(f"game exited ({self.proc.returncode}) while the harness waited for a frame")
+            if time.time() > deadline:
+                raise Failure(f"no frame drawn within {timeout} s; last: {self.lines[-3:]}")
+            time.sleep(0.01)
+            self.read_trace()
+
     def rate(self, seconds):
         """Frames drawn per second and CPU of the game, all threads, in percent of one core,
         over about `seconds`; the window starts and ends on a frame tick while frames flow."""

@@ -84,7 +84,7 @@ def scenario_smoke(x, args):
 def scenario_full_game(x, args):
     game = Game(x, args.binary, args.root, args.out, "full-game")
     game.wait_for(r"^first-frame", after=0)
-    time.sleep(1.0)
+    game.drawn_after(1.0)
     intro = shot(x, args.out, "full-01-intro")
     check(intro.count(lambda r, g, b: r > 150 and g > 150 and b > 150, (200, 240, 440, 480)) > 2000,
           "the intro shows the snowman's white body")
@@ -100,7 +100,7 @@ def scenario_full_game(x, args):
             check(tree, f"a tree stands in hole {(c, r)}")
     play(game, SOLUTION[:1])
     park_cursor(game)
-    time.sleep(3.0)  # the jumped tree's leaving animation takes at most 2.5 s
+    game.drawn_after(3.0)  # the jumped tree's leaving animation takes at most 2.5 s
     after = shot(x, args.out, "full-03-first-jump")
     check(not tree_at(after, 2, 3), "the jumped hole (2, 3) is empty")
     check(not tree_at(after, 1, 3), "the origin hole (1, 3) is empty")
@@ -114,10 +114,12 @@ def scenario_full_game(x, args):
     # The output restarts at the finale: what is captured from here on can
     # only be the finale's own music.
     finale_audio_at = os.path.getsize(game.audio_path)
-    time.sleep(4.0)
+    game.drawn_after(4.0)
     rating = shot(x, args.out, "full-05-rating")
     # White text under the scene's lights comes out light grey.
     check(rating.count(is_light_grey) > 3000, "the rating shows white text")
+    # The greeting scrolls by in a few seconds: a frame tick (up to a hundred
+    # frames) could come too late to wait for.
     time.sleep(10.0)
     greeting = shot(x, args.out, "full-06-greeting")
     check(greeting.count(is_light_grey) > 3000, "the greeting shows white text")
