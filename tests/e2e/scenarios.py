@@ -638,9 +638,12 @@ def desktop_session(desk, args):
         expect_windowed(desk, window, "F9")
         if not desk.outer_pointer:
             for _ in range(4):  # the pointer pushed against the window's edge
+                # Pushed while the game has it, or it would leave the window for the desktop.
+                game.wait_capture()
                 desk.display.xdotool("mousemove_relative", "--", 400, 300)
             # Back to the middle: xdotool's moves stop at the screen's edge
             # (a mouse's do not), and fullscreen makes the screen smaller.
+            game.wait_capture()
             desk.display.xdotool("mousemove_relative", "--", -295, -215)
             wait_until("the game's cursor back in its rectangle", lambda: (
                 game.read_trace() or (abs(game.cursor[0]) <= 5 and abs(game.cursor[1]) <= 4), game.cursor))
