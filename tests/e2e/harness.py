@@ -30,13 +30,6 @@ def check(condition, message):
         raise Failure(message)
 
 
-def free_display():
-    for n in range(90, 200):
-        if not os.path.exists(f"/tmp/.X{n}-lock") and not os.path.exists(f"/tmp/.X11-unix/X{n}"):
-            return n
-    raise Failure("no free X display number")
-
-
 def display_env(display):
     """The environment for an X client of `display` (never a Wayland one)."""
     e = dict(os.environ)
@@ -80,15 +73,33 @@ class XServer:
     between. Pointer acceleration off."""
 
     def __init__(self, xorg_config=None, size=(SCREEN_W, SCREEN_H), depth=16):
-        self.number = free_display()
-        self.display = f":{self.number}"
-        if xorg_config:
-            command = ["Xorg", self.display, "-config", xorg_config, "-noreset", "-nolisten", "tcp",
-                       "-logfile", f"/tmp/pegs-xorg-{self.number}.log"]
+        # A number whose lock file is missing may be taken by a server started at
+        # the same moment; the server says on a pipe whether it got the number
+        # (it writes it once it accepts clients; it ends without a word when not).
+        for number in range(90, 200):
+            if os.path.exists(f"/tmp/.X{number}-lock") or os.path.exists(f"/tmp/.X11-unix/X{number}"):
+                continue
+            read_end, write_end = os.pipe()
+            common = [f":{number}", "-displayfd", str(write_end), "-nolisten", "tcp"]
+            if xorg_config:
+                command = ["Xorg", *common, "-config", xorg_config, "-noreset",
+                           "-logfile", f"/tmp/pegs-xorg-{number}.log"]
+            else:
+                command = ["Xvfb", *common, "-screen", "0", f"{size[0]}x{size[1]}x{depth}"]
+            self.proc = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                         pass_fds=(write_end,))
+            os.close(write_end)
+            with os.fdopen(read_end) as announced:
+                got = announced.readline().strip() == str(number)
+            if got:
+                break
+            self.proc.wait()
+            if not os.path.exists(f"/tmp/.X{number}-lock"):  # not beaten to the number: failed
+                raise Failure(f"{command[0]} did not start on :{number} (exit code {self.proc.returncode})")
         else:
-            command = ["Xvfb", self.display, "-screen", "0", f"{size[0]}x{size[1]}x{depth}", "-nolisten", "tcp"]
-        self.proc = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        wait_for_display(self.display)
+            raise Failure("no free X display number")
+        self.number = number
+        self.display = f":{number}"
         subprocess.run(["xset", "m", "1", "1"], env=self.env(), check=False)
 
     def env(self):
