@@ -157,8 +157,9 @@ class WestonDesktop:
 
     def activate(self, window):
         """weston has no activation request for X windows: its switcher (Super+Tab)
-        is pressed until the window is the active one."""
-        for _ in range(6):
+        is pressed until the window is the active one, for at most 20 s."""
+        give_up = time.time() + 20
+        while time.time() < give_up:
             self.x.xdotool("key", "super+Tab")
             deadline = time.time() + 2
             while time.time() < deadline:
