@@ -45,6 +45,10 @@ class WindowManagerDesktop:
         "xfwm4": ["dbus-run-session", "--", "xfwm4", "--compositor=off", "--replace"],
         "metacity": ["dbus-run-session", "--", "metacity", "--replace", "--sm-disable", "--no-composite"],
     }
+    # A root property the window manager sets last as it starts: it names itself
+    # (_NET_SUPPORTING_WM_CHECK) before it manages windows, and a window mapped in
+    # between may stay unmapped for good (seen with openbox on a busy machine).
+    READY_PROPERTIES = {"openbox": "_NET_WORKAREA", "xfwm4": "_NET_WORKAREA", "metacity": "_NET_WORKAREA"}
     real_modes = True  # xrandr shows the game's mode change
     stacking = True  # the window manager keeps _NET_CLIENT_LIST_STACKING
     minimizes = True
@@ -57,8 +61,10 @@ class WindowManagerDesktop:
         self.display = self.x  # where the game runs
         self.log = open(os.path.join(out, f"desktop-{name}.log"), "w")
         self.wm = start_group(self.COMMANDS[name], self.x.env(), self.log)
+        ready = self.READY_PROPERTIES.get(name)
         deadline = time.time() + 20
-        while run_x(self.x.env(), "wmctrl", "-m") == "":
+        while run_x(self.x.env(), "wmctrl", "-m") == "" or (
+                ready and "=" not in run_x(self.x.env(), "xprop", "-root", ready)):
             if self.wm.poll() is not None or time.time() > deadline:
                 raise Failure(f"{name} did not start (see desktop-{name}.log)")
             time.sleep(0.1)

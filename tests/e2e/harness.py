@@ -19,6 +19,7 @@ UNITS_PER_PIXEL = 0.01  # the game moves its cursor 0.01 board units per pointer
 CURSOR_BOUNDS = (5.0, 4.0)
 CURSOR_MARGIN = 0.05  # how far inside those bounds the harness keeps the cursor and its targets
 MAX_STEP = 100  # pixels per pointer move and axis
+FRAME_NUMBER = re.compile(r"(?:^| )frame (\d+)$")  # how trace lines end
 
 
 class Failure(Exception):
@@ -233,7 +234,7 @@ class Game:
         self.offset += len(complete.encode())
         for line in complete.splitlines():
             self.lines.append(line)
-            m = re.search(r"(?:^| )frame (\d+)$", line)
+            m = FRAME_NUMBER.search(line)
             if m:
                 self.frame = max(self.frame, int(m.group(1)))
             m = re.match(r"cursor (\S+) (\S+)", line)
@@ -272,11 +273,7 @@ class Game:
 
     def frame_count(self):
         self.read_trace()
-        for line in reversed(self.lines):
-            m = re.search(r"(?:^| )frame (\d+)$", line)
-            if m:
-                return int(m.group(1))
-        return 0
+        return self.frame
 
     def next_tick(self, timeout=3.0):
         """Waits for the next hundredth drawn frame; returns its number and the time it was seen.
@@ -297,17 +294,24 @@ class Game:
         time.sleep(seconds)
         self.read_trace()
         mark = len(self.lines)
+
+        def drawn():
+            first = first_frame(self.lines[mark:])
+            return first is not None and self.frame > first
+        self.poll_until(drawn, "frame drawn after the wait", timeout)
+
+    def poll_until(self, done, what, timeout):
+        """Reads the trace until `done()` holds; fails when the game exits or after `timeout` s."""
         deadline = time.time() + timeout
         while True:
-            first = first_frame(self.lines[mark:])
-            if first is not None and self.frame > first:
+            self.read_trace()
+            if done():
                 return
             if self.proc.poll() is not None:
-                raise Failure(f"game exited ({self.proc.returncode}) while the harness waited for a frame")
+                raise Failure(f"game exited ({self.proc.returncode}) before {what}")
             if time.time() > deadline:
-                raise Failure(f"no frame drawn within {timeout} s; last: {self.lines[-3:]}")
+                raise Failure(f"no {what} within {timeout} s; last: {self.lines[-3:]}")
             time.sleep(0.01)
-            self.read_trace()
 
     def rate(self, seconds):
         """Frames drawn per second and CPU of the game, all threads, in percent of one core,
@@ -322,16 +326,7 @@ class Game:
 
     def wait_capture(self, timeout=20.0):
         """Waits until the game has the pointer captured (it reads mouse motion)."""
-        deadline = time.time() + timeout
-        while True:
-            self.read_trace()
-            if self.captured:
-                return
-            if self.proc.poll() is not None:
-                raise Failure(f"game exited ({self.proc.returncode}) without capturing the pointer")
-            if time.time() > deadline:
-                raise Failure(f"the game did not capture the pointer within {timeout} s; last: {self.lines[-3:]}")
-            time.sleep(0.01)
+        self.poll_until(lambda: self.captured, "capture of the pointer", timeout)
 
     def move_cursor_to(self, x, y, timeout=20.0):
         """Moves the pointer until the game's cursor reaches (x, y) within half a pixel step.
@@ -428,7 +423,7 @@ class Game:
 def first_frame(lines):
     """The frame number the first of `lines` that names one names."""
     for line in lines:
-        m = re.search(r"(?:^| )frame (\d+)$", line)
+        m = FRAME_NUMBER.search(line)
         if m:
             return int(m.group(1))
     return None

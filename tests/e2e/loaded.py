@@ -45,7 +45,8 @@ def main():
                 started = time.time()
                 result = subprocess.run([sys.executable, os.path.join(HERE, "scenarios.py"), name, *passed_on],
                                         stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
-                last = (result.stdout.strip().splitlines() or ["(no output)"])[-1]
+                lines = result.stdout.strip().splitlines() or ["(no output)"]
+                last = next((line for line in lines if line.startswith("FAILED")), lines[-1])
                 if result.returncode != 0:
                     failures[name] += 1
                 print(f"run {run} {name}: {'passed' if result.returncode == 0 else 'FAILED'} "
