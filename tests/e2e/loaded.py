@@ -10,6 +10,7 @@ this script, whichever way it ends.
 """
 import argparse
 import os
+import signal
 import subprocess
 import sys
 import time
@@ -38,6 +39,8 @@ def main():
     parser.add_argument("scenarios", nargs="+")
     args = parser.parse_args(own)
     failures = {name: 0 for name in args.scenarios}
+    # Ended from outside, the script still ends its busy loops on the way out.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
     loops = start_busy_loops(args.busy)
     try:
         for run in range(1, args.runs + 1):
