@@ -12,7 +12,7 @@
 // at 60 Hz) after the one before it, where drawing stops while the window
 // cannot be seen ("rest") and starts again ("wake"), when the pointer is
 // captured and released ("capture on|off") and every non-zero mouse delta
-// read while captured ("motion DX DY"), so that a harness driving the
+// read ("motion DX DY"), so that a harness driving the
 // pointer knows which of its moves the game took. Frames count drawn frames
 // only. Written only when
 // CHRISTMAS_PEGS_TRACE names a file ("-" for stderr); otherwise the game

@@ -1,8 +1,9 @@
 """Runs the real game under Xvfb and drives it like a player with xdotool.
 
 The game writes progress lines to a trace file when CHRISTMAS_PEGS_TRACE is
-set (first frame, state changes, cursor moves, button messages, pegs left);
-the harness waits on those lines instead of sleeping for fixed times.
+set (first frame, state changes, cursor moves, pointer capture and the motion
+the game read, button messages, pegs left); the harness waits on those lines
+instead of sleeping for fixed times.
 """
 import math
 import os
