@@ -9,7 +9,9 @@ Everything after "--" goes to scenarios.py unchanged. The busy loops end with
 this script, whichever way it ends.
 """
 import argparse
+import glob
 import os
+import shutil
 import signal
 import subprocess
 import sys
@@ -27,6 +29,21 @@ def end_busy_loops(loops):
     for loop in loops:
         loop.kill()
         loop.wait()
+
+
+def keep_artifacts(passed_on, name, run):
+    """Copies a failed run's files out of the scenario's folder, which the next run
+    writes over, into failed-NAME-RUN/ beside them."""
+    if "--out" not in passed_on:
+        return
+    out = passed_on[passed_on.index("--out") + 1]
+    kept = os.path.join(out, f"failed-{name}-{run}")
+    os.makedirs(kept, exist_ok=True)
+    prefix = name if name.startswith("desktop-") else ""
+    for path in glob.glob(os.path.join(out, "*")):
+        if os.path.isfile(path) and (not prefix or os.path.basename(path).startswith(prefix)):
+            shutil.copy(path, kept)
+    print(f"files of the failed run: {kept}", flush=True)
 
 
 def main():
@@ -54,6 +71,8 @@ def main():
                     failures[name] += 1
                 print(f"run {run} {name}: {'passed' if result.returncode == 0 else 'FAILED'} "
                       f"in {time.time() - started:.0f} s: {last}", flush=True)
+                if result.returncode != 0:
+                    keep_artifacts(passed_on, name, run)
     finally:
         end_busy_loops(loops)
     for name, failed in failures.items():
