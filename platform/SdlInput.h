@@ -10,6 +10,7 @@ class SdlInput final : public InputDevice {
  public:
   explicit SdlInput(SdlWindow& window) : m_window(window) {}
   void ReadMouseDelta(int& dx, int& dy) override;
+  bool PointerCaptured() const override { return m_window.PointerCaptured(); }
   bool PollEscape() override;
   void ShowSystemCursor(bool show) override;
   // Called for every Escape key-down event, so a short press between two

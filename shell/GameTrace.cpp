@@ -102,3 +102,12 @@ void GameTrace::Button(bool down, float cursorX, float cursorY) {
   std::fprintf(m_file, "button %s %.2f %.2f frame %ld\n", down ? "down" : "up", cursorX, cursorY, m_frames);
   std::fflush(m_file);
 }
+
+void GameTrace::Mouse(bool captured, int dx, int dy) {
+  if (m_file == nullptr) return;
+  if (captured == m_captured && dx == 0 && dy == 0) return;
+  if (captured != m_captured) std::fprintf(m_file, "capture %s frame %ld\n", captured ? "on" : "off", m_frames);
+  m_captured = captured;
+  if (dx != 0 || dy != 0) std::fprintf(m_file, "motion %d %d frame %ld\n", dx, dy, m_frames);
+  std::fflush(m_file);
+}

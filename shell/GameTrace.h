@@ -11,9 +11,11 @@
 // hundred frames, every frame that came more than 25 ms (a frame and a half
 // at 60 Hz) after the one before it, each hole's place before the first
 // frame, where drawing stops while the window cannot be seen ("rest") and
-// starts again ("wake"), and the viewport whenever the picture is fitted to
-// another drawable size. Frames count
-// drawn frames only. Written only when
+// starts again ("wake"), the viewport whenever the picture is fitted to
+// another drawable size, when the pointer is captured and released
+// ("capture on|off") and every non-zero mouse delta read ("motion DX DY"),
+// so that a harness driving the pointer knows which of its moves the game
+// took. Frames count drawn frames only. Written only when
 // CHRISTMAS_PEGS_TRACE names a file ("-" for stderr); otherwise the game
 // stays silent.
 class GameTrace {
@@ -28,6 +30,8 @@ class GameTrace {
   void Button(bool down, float cursorX, float cursorY);
   // The drawable's size and the viewport the picture was fitted to in it.
   void Viewport(int drawableWidth, int drawableHeight, int x, int y, int width, int height);
+  // One mouse read: whether the pointer is captured, and the delta read.
+  void Mouse(bool captured, int dx, int dy);
   // A frame stepped without drawing.
   void Rest();
   // Where a hole lies: its centre on the board, and where that point shows
@@ -45,4 +49,5 @@ class GameTrace {
   float m_cursorY = 0.0f;
   int m_pegsLeft = -1;
   bool m_resting = false;
+  bool m_captured = false;
 };

@@ -283,6 +283,7 @@ float GameWindow::BeginFrame() {
   int dx = 0;
   int dy = 0;
   m_desktop.input.ReadMouseDelta(dx, dy);
+  m_trace.Mouse(m_desktop.input.PointerCaptured(), dx, dy);
   MoveCursor(320 + dx, 240 + dy);
 
   // Readings are kept in double milliseconds: a float would step in whole

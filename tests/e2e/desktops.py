@@ -47,6 +47,10 @@ class WindowManagerDesktop:
         "kwin": ["dbus-run-session", "--", "kwin_x11", "--replace"],
         "mutter": ["dbus-run-session", "--", "mutter", "--x11", "--replace", "--sm-disable"],
     }
+    # A root property the window manager sets last as it starts: it names itself
+    # (_NET_SUPPORTING_WM_CHECK) before it manages windows, and a window mapped in
+    # between may stay unmapped for good (seen with openbox on a busy machine).
+    READY_PROPERTIES = {"openbox": "_NET_WORKAREA", "xfwm4": "_NET_WORKAREA", "metacity": "_NET_WORKAREA"}
     real_modes = True  # xrandr shows the game's mode change
     stacking = True  # the window manager keeps _NET_CLIENT_LIST_STACKING
     minimizes = True
@@ -68,8 +72,10 @@ class WindowManagerDesktop:
         env = self.x.env()
         env.update(HOME=self.home, XDG_CONFIG_HOME=os.path.join(self.home, ".config"))
         self.wm = start_group(self.command(), env, self.log)
+        ready = self.READY_PROPERTIES.get(name)
         deadline = time.time() + 20
-        while run_x(self.x.env(), "wmctrl", "-m") == "":
+        while run_x(self.x.env(), "wmctrl", "-m") == "" or (
+                ready and "=" not in run_x(self.x.env(), "xprop", "-root", ready)):
             if self.wm.poll() is not None or time.time() > deadline:
                 raise Failure(f"{name} did not start (see desktop-{name}.log)")
             time.sleep(0.1)
@@ -196,8 +202,9 @@ class WestonDesktop:
 
     def activate(self, window):
         """weston has no activation request for X windows: its switcher (Super+Tab)
-        is pressed until the window is the active one."""
-        for _ in range(6):
+        is pressed until the window is the active one, for at most 20 s."""
+        give_up = time.time() + 20
+        while time.time() < give_up:
             self.x.xdotool("key", "super+Tab")
             deadline = time.time() + 2
             while time.time() < deadline:

@@ -1,8 +1,9 @@
 """Runs the real game under Xvfb and drives it like a player with xdotool.
 
 The game writes progress lines to a trace file when CHRISTMAS_PEGS_TRACE is
-set (first frame, state changes, cursor moves, button messages, pegs left);
-the harness waits on those lines instead of sleeping for fixed times.
+set (first frame, state changes, cursor moves, pointer capture and the motion
+the game read, button messages, pegs left); the harness waits on those lines
+instead of sleeping for fixed times.
 """
 import math
 import os
@@ -14,6 +15,12 @@ import time
 
 SCREEN_W, SCREEN_H = 640, 480
 UNITS_PER_PIXEL = 0.01  # the game moves its cursor 0.01 board units per pointer pixel
+# The game's cursor stays inside -5 < x < 5, -4 < y < 4: a move that takes it
+# out throws it through the middle to the opposite side.
+CURSOR_BOUNDS = (5.0, 4.0)
+CURSOR_MARGIN = 0.05  # how far inside those bounds the harness keeps the cursor and its targets
+MAX_STEP = 100  # pixels per pointer move and axis
+FRAME_NUMBER = re.compile(r"(?:^| )frame (\d+)$")  # how trace lines end
 
 
 class Failure(Exception):
@@ -23,13 +30,6 @@ class Failure(Exception):
 def check(condition, message):
     if not condition:
         raise Failure(message)
-
-
-def free_display():
-    for n in range(90, 200):
-        if not os.path.exists(f"/tmp/.X{n}-lock") and not os.path.exists(f"/tmp/.X11-unix/X{n}"):
-            return n
-    raise Failure("no free X display number")
 
 
 def display_env(display):
@@ -74,16 +74,34 @@ class XServer:
     Xorg with the dummy video driver, whose screen offers real modes to switch
     between. Pointer acceleration off."""
 
-    def __init__(self, xorg_config=None, size=(SCREEN_W, SCREEN_H), depth=16):
-        self.number = free_display()
-        self.display = f":{self.number}"
-        if xorg_config:
-            command = ["Xorg", self.display, "-config", xorg_config, "-noreset", "-nolisten", "tcp",
-                       "-logfile", f"/tmp/pegs-xorg-{self.number}.log"]
+    def __init__(self, xorg_config=None, size=(SCREEN_W, SCREEN_H), depth=16, extra_args=()):
+        # A number whose lock file is missing may be taken by a server started at
+        # the same moment; the server says on a pipe whether it got the number
+        # (it writes it once it accepts clients; it ends without a word when not).
+        for number in range(90, 200):
+            if os.path.exists(f"/tmp/.X{number}-lock") or os.path.exists(f"/tmp/.X11-unix/X{number}"):
+                continue
+            read_end, write_end = os.pipe()
+            common = [f":{number}", "-displayfd", str(write_end), "-nolisten", "tcp", *extra_args]
+            if xorg_config:
+                command = ["Xorg", *common, "-config", xorg_config, "-noreset",
+                           "-logfile", f"/tmp/pegs-xorg-{number}.log"]
+            else:
+                command = ["Xvfb", *common, "-screen", "0", f"{size[0]}x{size[1]}x{depth}"]
+            self.proc = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                         pass_fds=(write_end,))
+            os.close(write_end)
+            with os.fdopen(read_end) as announced:
+                got = announced.readline().strip() == str(number)
+            if got:
+                break
+            self.proc.wait()
+            if not os.path.exists(f"/tmp/.X{number}-lock"):  # not beaten to the number: failed
+                raise Failure(f"{command[0]} did not start on :{number} (exit code {self.proc.returncode})")
         else:
-            command = ["Xvfb", self.display, "-screen", "0", f"{size[0]}x{size[1]}x{depth}", "-nolisten", "tcp"]
-        self.proc = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        wait_for_display(self.display)
+            raise Failure("no free X display number")
+        self.number = number
+        self.display = f":{number}"
         subprocess.run(["xset", "m", "1", "1"], env=self.env(), check=False)
 
     def env(self):
@@ -188,6 +206,14 @@ class Game:
         self.mark = 0  # where the next default wait starts: after the last line matched
         self.cursor = (0.0, 0.0)
         self.holes = {}  # (column, row): (board x, board y, picture x, picture y), as the game tells
+        # What the trace said about the pointer: captured or not, how often the
+        # capture changed, the sum of the motion the game read, and the
+        # highest frame number any line named.
+        self.captured = False
+        self.capture_changes = 0
+        self.motion = (0, 0)
+        self.motion_frame = 0  # the frame number of the last motion line
+        self.frame = 0
 
     def read_trace(self):
         try:
@@ -200,9 +226,20 @@ class Game:
         self.offset += len(complete.encode())
         for line in complete.splitlines():
             self.lines.append(line)
+            m = FRAME_NUMBER.search(line)
+            if m:
+                self.frame = max(self.frame, int(m.group(1)))
             m = re.match(r"cursor (\S+) (\S+)", line)
             if m:
                 self.cursor = (float(m.group(1)), float(m.group(2)))
+            m = re.match(r"motion (-?\d+) (-?\d+)", line)
+            if m:
+                self.motion = (self.motion[0] + int(m.group(1)), self.motion[1] + int(m.group(2)))
+                self.motion_frame = self.frame
+            m = re.match(r"capture (on|off)", line)
+            if m:
+                self.captured = m.group(1) == "on"
+                self.capture_changes += 1
             m = re.match(r"hole (\d+) (\d+) board (\S+) (\S+) picture (\S+) (\S+)$", line)
             if m:
                 self.holes[(int(m.group(1)), int(m.group(2)))] = tuple(float(v) for v in m.groups()[2:])
@@ -241,11 +278,7 @@ class Game:
 
     def frame_count(self):
         self.read_trace()
-        for line in reversed(self.lines):
-            m = re.search(r"(?:^| )frame (\d+)$", line)
-            if m:
-                return int(m.group(1))
-        return 0
+        return self.frame
 
     def next_tick(self, timeout=3.0):
         """Waits for the next hundredth drawn frame; returns its number and the time it was seen.
@@ -259,6 +292,32 @@ class Game:
                 raise
             return self.frame_count(), time.time()
 
+    def drawn_after(self, seconds, timeout=20.0):
+        """Waits `seconds`, then until the game has drawn a frame it began after them: the
+        frame of the first trace line written later may have begun before, the one after it
+        not. For a screenshot of what time-driven scenes show by then, on a busy machine too."""
+        time.sleep(seconds)
+        self.read_trace()
+        mark = len(self.lines)
+
+        def drawn():
+            first = first_frame(self.lines[mark:])
+            return first is not None and self.frame > first
+        self.poll_until(drawn, "frame drawn after the wait", timeout)
+
+    def poll_until(self, done, what, timeout):
+        """Reads the trace until `done()` holds; fails when the game exits or after `timeout` s."""
+        deadline = time.time() + timeout
+        while True:
+            self.read_trace()
+            if done():
+                return
+            if self.proc.poll() is not None:
+                raise Failure(f"game exited ({self.proc.returncode}) before {what}")
+            if time.time() > deadline:
+                raise Failure(f"no {what} within {timeout} s; last: {self.lines[-3:]}")
+            time.sleep(0.01)
+
     def rate(self, seconds):
         """Frames drawn per second and CPU of the game, all threads, in percent of one core,
         over about `seconds`; the window starts and ends on a frame tick while frames flow."""
@@ -270,29 +329,75 @@ class Game:
         wall = wall1 - wall0
         return (frame1 - frame0) / wall, 100.0 * (cpu1 - cpu0) / wall
 
+    def wait_capture(self, timeout=20.0):
+        """Waits until the game has the pointer captured (it reads mouse motion)."""
+        self.poll_until(lambda: self.captured, "capture of the pointer", timeout)
+
     def move_cursor_to(self, x, y, timeout=20.0):
-        """Moves the pointer until the game's cursor reaches (x, y) within half a pixel step."""
-        for _ in range(40):
+        """Moves the pointer until the game's cursor reaches (x, y) within half a pixel step.
+
+        Moves go out only while the game has the pointer captured, one at a time.
+        A move counts as taken once `motion` lines add up to it and a later
+        frame has drawn the cursor; as lost only on evidence: the capture changed
+        after it, or two frames began after it was sent without its motion. Fails
+        when `timeout` seconds pass without the cursor coming closer."""
+        bx, by = (b - CURSOR_MARGIN for b in CURSOR_BOUNDS)
+        check(abs(x) <= bx and abs(y) <= by, f"cursor target ({x}, {y}) is outside the game's rectangle")
+        progress_deadline = time.time() + timeout
+        best = None
+        sent = None  # the move in flight: what the game should read and when it must have read it
+        while True:
             self.read_trace()
-            dx = round((x - self.cursor[0]) / UNITS_PER_PIXEL)
-            dy = round((self.cursor[1] - y) / UNITS_PER_PIXEL)
-            if dx == 0 and dy == 0:
-                return
-            # Small steps keep the X pointer away from the screen edges.
-            step_x = max(-100, min(100, dx))
-            step_y = max(-100, min(100, dy))
-            mark = len(self.lines)
-            self.x.xdotool("mousemove_relative", "--", step_x, step_y)
-            # A move made before the game captured the pointer is lost: try again.
-            try:
-                self.wait_for(r"^cursor ", 2.0, after=mark)
-            except Failure:
-                if self.proc.poll() is not None:
-                    raise
-                self.x.take_back_lost_move(step_x, step_y)
-        raise Failure(f"cursor did not reach ({x}, {y}); it is at {self.cursor}")
+            if self.proc.poll() is not None:
+                raise Failure(f"game exited ({self.proc.returncode}) while the harness moved the cursor")
+            if sent is not None:
+                seen = (self.motion[0] - sent["motion"][0], self.motion[1] - sent["motion"][1])
+                if self.capture_changes != sent["capture_changes"]:
+                    # The game let the pointer go (or took it anew, starting afresh): what it
+                    # did not read is gone.
+                    if not self.captured and seen != sent["step"]:
+                        self.x.take_back_lost_move(sent["step"][0] - seen[0], sent["step"][1] - seen[1])
+                    sent = None
+                elif sent["evidence"] is None and first_frame(self.lines[sent["lines"]:]) is not None:
+                    # The frame that wrote the first line after the move may have read the
+                    # mouse before it; every frame after that one reads after it.
+                    sent["evidence"] = first_frame(self.lines[sent["lines"]:]) + 2
+                # A motion line names the frames drawn before its read; the cursor line of
+                # the frame that read it comes next.
+                if sent is not None and seen == sent["step"] and self.frame > self.motion_frame:
+                    sent = None  # taken
+                elif sent is not None and sent["evidence"] is not None and self.frame >= sent["evidence"]:
+                    sent = None  # frames went by: the rest of it will not come; the cursor says where it went
+            distance = math.hypot(x - self.cursor[0], y - self.cursor[1])
+            if best is None or distance < best - UNITS_PER_PIXEL / 2:
+                best = distance
+                progress_deadline = time.time() + timeout
+            if sent is None and self.captured:
+                dx = round((x - self.cursor[0]) / UNITS_PER_PIXEL)
+                dy = round((self.cursor[1] - y) / UNITS_PER_PIXEL)
+                if dx == 0 and dy == 0:
+                    return
+                # A cursor beyond the rectangle is thrown back in by the game's next frame: wait
+                # for that. One shown on its edge (two decimals) may be just inside, where the game
+                # leaves it; a step toward the target, inside, is taken either way.
+                inside = abs(self.cursor[0]) <= CURSOR_BOUNDS[0] and abs(self.cursor[1]) <= CURSOR_BOUNDS[1]
+                if inside:
+                    # Steps toward a target inside the rectangle from a cursor inside it stay inside.
+                    step = (max(-MAX_STEP, min(MAX_STEP, dx)), max(-MAX_STEP, min(MAX_STEP, dy)))
+                    sent = {"step": step, "motion": self.motion, "capture_changes": self.capture_changes,
+                            "evidence": None}
+                    self.x.xdotool("mousemove_relative", "--", *step)
+                    self.read_trace()
+                    sent["lines"] = len(self.lines)
+                    continue
+            if time.time() > progress_deadline:
+                state = "captured" if self.captured else "not captured"
+                raise Failure(f"cursor did not reach ({x}, {y}); it is at {self.cursor}, pointer {state}, "
+                              f"no progress in {timeout} s")
+            time.sleep(0.005)
 
     def button(self, down):
+        self.read_trace()  # so that the answer to an earlier press is not taken for this one's
         mark = len(self.lines)
         self.x.xdotool("mousedown" if down else "mouseup", 1)
         self.wait_for(r"^button " + ("down" if down else "up"), after=mark)
@@ -318,6 +423,15 @@ class Game:
             if m:
                 return int(m.group(1))
         return None
+
+
+def first_frame(lines):
+    """The frame number the first of `lines` that names one names."""
+    for line in lines:
+        m = FRAME_NUMBER.search(line)
+        if m:
+            return int(m.group(1))
+    return None
 
 
 def cpu_seconds(pid):

@@ -13,7 +13,7 @@ import tempfile
 import time
 
 from desktops import I3Desktop, WestonDesktop, WindowManagerDesktop, XWindow, run_x
-from harness import Failure, Game, Openbox, XServer, audio_levels, check, free_display, stop
+from harness import Failure, Game, Openbox, XServer, audio_levels, check
 
 # A solution of the 33-hole board that ends with one peg in the centre.
 SOLUTION = [((1, 3), (3, 3)), ((2, 1), (2, 3)), ((0, 2), (2, 2)), ((0, 4), (0, 2)), ((2, 3), (2, 1)),
@@ -82,7 +82,7 @@ def scenario_smoke(x, args):
 def scenario_full_game(x, args):
     game = Game(x, args.binary, args.root, args.out, "full-game")
     game.wait_for(r"^first-frame", after=0)
-    time.sleep(1.0)
+    game.drawn_after(1.0)
     intro = shot(x, args.out, "full-01-intro")
     check(intro.count(lambda r, g, b: r > 150 and g > 150 and b > 150, (200, 240, 440, 480)) > 2000,
           "the intro shows the snowman's white body")
@@ -99,7 +99,7 @@ def scenario_full_game(x, args):
             check(tree, f"a tree stands in hole {(c, r)}")
     play(game, SOLUTION[:1])
     park_cursor(game)
-    time.sleep(3.0)  # the jumped tree's leaving animation takes at most 2.5 s
+    game.drawn_after(3.0)  # the jumped tree's leaving animation takes at most 2.5 s
     after = shot(x, args.out, "full-03-first-jump")
     check(not tree_at(game, after, 2, 3), "the jumped hole (2, 3) is empty")
     check(not tree_at(game, after, 1, 3), "the origin hole (1, 3) is empty")
@@ -113,10 +113,12 @@ def scenario_full_game(x, args):
     # The output restarts at the finale: what is captured from here on can
     # only be the finale's own music.
     finale_audio_at = os.path.getsize(game.audio_path)
-    time.sleep(4.0)
+    game.drawn_after(4.0)
     rating = shot(x, args.out, "full-05-rating")
     # White text under the scene's lights comes out light grey.
     check(rating.count(is_light_grey) > 3000, "the rating shows white text")
+    # The greeting scrolls by in a few seconds: a frame tick (up to a hundred
+    # frames) could come too late to wait for.
     time.sleep(10.0)
     greeting = shot(x, args.out, "full-06-greeting")
     check(greeting.count(is_light_grey) > 3000, "the greeting shows white text")
@@ -443,25 +445,21 @@ def scenario_no_display(x, args):
     # No DISPLAY at all; a DISPLAY no server answers on (the mode watcher is
     # started there and must go too); a server that refuses the connection.
     # Xlib adds its own words about a refusal around the game's one line.
-    refusing_number = free_display()
     auth = tempfile.NamedTemporaryFile(prefix="pegs-auth-")
-    # A cookie in the server's file: a client without it is refused.
-    subprocess.run(["xauth", "-f", auth.name, "add", f":{refusing_number}", ".", os.urandom(16).hex()], check=True)
-    refusing = subprocess.Popen(["Xvfb", f":{refusing_number}", "-auth", auth.name, "-nolisten", "tcp"],
-                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    deadline = time.time() + 15
-    while not os.path.exists(f"/tmp/.X11-unix/X{refusing_number}") and time.time() < deadline:
-        time.sleep(0.05)
+    # A cookie in the server's file (the server takes every entry, whatever
+    # display it names): a client without it is refused.
+    subprocess.run(["xauth", "-f", auth.name, "add", ":0", ".", os.urandom(16).hex()], check=True)
+    refusing = XServer(extra_args=("-auth", auth.name))
     cases = (("unset", {}, r"christmas-pegs: no display found \(is DISPLAY set\? run it inside a desktop session\)\n"),
              ("unanswered", {"DISPLAY": ":64999"}, r"christmas-pegs: cannot open display :64999: [^\n]+\n"),
-             ("refusing", {"DISPLAY": f":{refusing_number}", "XAUTHORITY": os.devnull},
-              rf"(?:(?!christmas-pegs).*\n)*christmas-pegs: cannot open display :{refusing_number}: the X server"
+             ("refusing", {"DISPLAY": refusing.display, "XAUTHORITY": os.devnull},
+              rf"(?:(?!christmas-pegs).*\n)*christmas-pegs: cannot open display {refusing.display}: the X server"
               r" refused the connection \(not authorised\?\)\n(?:(?!christmas-pegs).*\n)*"))
     try:
         for name, extra, line in cases:
             no_display_case(args, name, extra, line)
     finally:
-        stop(refusing)
+        refusing.close()
         auth.close()
 
 
@@ -713,9 +711,12 @@ def desktop_session(desk, args):
         expect_picture_fits(game, window, "F9")
         if not desk.outer_pointer:
             for _ in range(4):  # the pointer pushed against the window's edge
+                # Pushed while the game has it, or it would leave the window for the desktop.
+                game.wait_capture()
                 desk.display.xdotool("mousemove_relative", "--", 400, 300)
             # Back to the middle: xdotool's moves stop at the screen's edge
             # (a mouse's do not), and fullscreen makes the screen smaller.
+            game.wait_capture()
             desk.display.xdotool("mousemove_relative", "--", -295, -215)
             wait_until("the game's cursor back in its rectangle", lambda: (
                 game.read_trace() or (abs(game.cursor[0]) <= 5 and abs(game.cursor[1]) <= 4), game.cursor))
@@ -860,6 +861,14 @@ XORG_CONFIGS = {"mode-restore": "xorg-dummy.conf", "mode-refused": "xorg-dummy-n
 NO_X_SERVER = {"command-line", "no-display"}
 
 
+def picture_at_failure(x, path):
+    """The whole screen as the scenario failed (on a desktop, the outer server's), to look at."""
+    server = getattr(x, "x", x)
+    if subprocess.run(["import", "-window", "root", path], env=server.env(), stdout=subprocess.DEVNULL,
+                      stderr=subprocess.DEVNULL).returncode == 0:
+        print(f"the screen at the failure: {path}", file=sys.stderr)
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("scenario")
@@ -891,6 +900,8 @@ def main():
         run(x, args)
     except Failure as failure:
         print(f"FAILED {args.scenario}: {failure}", file=sys.stderr)
+        if x is not None:
+            picture_at_failure(x, os.path.join(args.out, f"{args.scenario}-failed.png"))
         return 1
     finally:
         if x is not None:

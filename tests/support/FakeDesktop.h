@@ -98,12 +98,14 @@ class FakeDisplaySettings final : public DisplaySettings {
 class FakeInput final : public InputDevice {
  public:
   void ReadMouseDelta(int& dx, int& dy) override;
+  bool PointerCaptured() const override { return captured; }
   bool PollEscape() override;
   void ShowSystemCursor(bool show) override { cursorShown = show; }
 
   std::deque<std::pair<int, int>> moves;
   std::deque<bool> escapes;
   bool cursorShown = true;
+  bool captured = true;
   int frames = 0;  // one mouse read per frame
 };
 
