@@ -74,9 +74,14 @@ void GameWindow::SetupScene() {
   m_board.Setup(&m_textures[0], &m_textures[1], &m_sound);
   m_snowfall.Init(&m_textures[2]);
   m_intro.Init(m_pClientDC.get());
+  m_timer.Init();
+}
+
+void GameWindow::StartSound() {
+  if (m_soundStarted) return;
+  m_soundStarted = true;
   m_sound.Init(this);
   m_sound.PlayStream(0, false);
-  m_timer.Init();
 }
 
 void GameWindow::OnSize(int width, int height) {
@@ -207,9 +212,11 @@ void GameWindow::StepFrame() {
   AdvanceFrame();
   Render();
   if (m_trace.Enabled()) m_trace.Frame(m_state, m_cursorX, m_cursorY, m_board.CountPegs());
+  StartSound();
 }
 
 void GameWindow::RestFrame() {
+  StartSound();
   AdvanceFrame();
   m_trace.Rest();
 }
