@@ -10,7 +10,7 @@ enum TextAlign { AlignLeft = 0, AlignRight = 1, AlignCenter = 2 };
 class GlFont {
  public:
   GlFont() = default;
-  virtual void Print(int align, std::string_view text) = 0;
+  virtual void Print(int align, std::string_view text) const = 0;
   virtual ~GlFont();
   GlFont(const GlFont&) = delete;
   GlFont& operator=(const GlFont&) = delete;

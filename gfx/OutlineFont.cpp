@@ -187,7 +187,7 @@ void OutlineFont::BuildGlyphs(FT_FaceRec_* face, float extrusion) {
   }
 }
 
-void OutlineFont::Print(int align, std::string_view text) {
+void OutlineFont::Print(int align, std::string_view text) const {
   if (m_listBase == 0) return;
   constexpr std::size_t kMaxLength = 255;
   const int length = static_cast<int>(text.size() < kMaxLength ? text.size() : kMaxLength);

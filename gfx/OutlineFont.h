@@ -43,7 +43,7 @@ class OutlineFont : public GlFont {
   // at the current origin, right aligned or centred on it for AlignRight or
   // AlignCenter, left aligned for any other value. Leaves the modelview
   // matrix moved past the text; callers push and pop it.
-  void Print(int align, std::string_view text) override;
+  void Print(int align, std::string_view text) const override;
 
   const GlyphMetrics& Metrics(unsigned char code) const { return m_metrics[code]; }
 

@@ -43,6 +43,8 @@ class NativeWindow {
   // scales the window or refuses a mode change can keep it at another size
   // than the client area the window reports.
   virtual void DrawableSize(int& width, int& height) const = 0;
+  // The refresh rate in Hz of the display the window is on; 0 when not known.
+  virtual int RefreshRate() const { return 0; }
 
   virtual bool SetPixelFormat(const PixelFormat& format) = 0;
   virtual GlContextHandle CreateGlContext() = 0;

@@ -32,6 +32,7 @@ class SdlWindow final : public NativeWindow {
   bool Viewable() const override;
   void ClientSize(int& width, int& height) const override;
   void DrawableSize(int& width, int& height) const override;
+  int RefreshRate() const override;
   bool SetPixelFormat(const PixelFormat& format) override;
   GlContextHandle CreateGlContext() override;
   bool MakeCurrent(GlContextHandle context) override;
@@ -66,8 +67,6 @@ class SdlWindow final : public NativeWindow {
   // Whether the X server shows the window now (true on other video drivers).
   bool MappedOnXServer() const;
   void Fail();
-  // Of the display the window is on; 0 when not known.
-  int RefreshRate() const;
 
   SDL_Window* m_window = nullptr;
   bool m_open = false;

@@ -26,8 +26,17 @@ void PegBoard::Setup(Texture* topTexture, Texture* trunkTexture, SoundBank* bank
   }
 }
 
-void PegBoard::UpdateAndDraw(float dt) {
+void PegBoard::Update(float dt) {
   for (TreePeg& peg : pegs) peg.Update(dt);
+}
+
+void PegBoard::Draw() const {
+  for (const TreePeg& peg : pegs) peg.Draw();
+}
+
+void PegBoard::UpdateAndDraw(float dt) {
+  Update(dt);
+  Draw();
 }
 
 bool PegBoard::Pick(float x, float y) {

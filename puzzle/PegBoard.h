@@ -35,7 +35,11 @@ class PegBoard {
   // Places the 32 pegs in every hole but the centre. The pointers are not
   // owned and may be null. Needs the GL context current (peg quadrics).
   void Setup(Texture* topTexture, Texture* trunkTexture, SoundBank* soundBank);
-  // Updates and draws every peg, in index order, under the current matrix.
+  // Advances every peg's animation by dt ms, in index order. Touches no GL.
+  void Update(float dt);
+  // Draws every peg, in index order, under the current matrix.
+  void Draw() const;
+  // Update, then Draw.
   void UpdateAndDraw(float dt);
   // Lifts the first peg whose hit square holds the board point.
   bool Pick(float x, float y);

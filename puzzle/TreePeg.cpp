@@ -129,10 +129,12 @@ void TreePeg::Update(float dt) {
     default:
       break;
   }
-  if (state != Gone) Draw();
 }
 
 void TreePeg::Draw() const {
+  // A peg that has left the board, also in the very update that ended its
+  // leaving, is not drawn.
+  if (state == Gone) return;
   glPushMatrix();
   if (state == Lifted) {
     glTranslatef(x, y, z + LiftHeight);

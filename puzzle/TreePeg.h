@@ -15,7 +15,7 @@ enum LeaveStyle : std::int32_t { Rise = 0, Shrink = 1 };
 
 // One peg of the puzzle, drawn as a small fir tree: a textured cone whose tip
 // is the peg's origin, on a trunk that points away from the viewer (-z).
-// Update advances the wobble or the leaving animation and draws the peg.
+// Update advances the wobble or the leaving animation; Draw only draws.
 class TreePeg {
  public:
   TreePeg() = default;
@@ -34,7 +34,10 @@ class TreePeg {
   // Hit test against the square of half side 0.35 around the peg; a hit
   // lifts the peg. Gone and Leaving pegs are never hit.
   bool TryLift(float px, float py);
+  // Advances the wobble of a lifted peg or the leaving animation by dt ms.
+  // Touches no GL.
   void Update(float dt);
+  // Draws the peg as it stands now; a Gone peg draws nothing.
   void Draw() const;
 
   int Column() const { return column; }

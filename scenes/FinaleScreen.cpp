@@ -26,22 +26,35 @@ const char* FinaleScreen::MessageFor(int pegsLeft) {
   return "Pfff! Da sind ja 90-J\xE4" "hrige besser!";
 }
 
-void FinaleScreen::UpdateAndDraw(float dt) {
+void FinaleScreen::Update(float dt) {
+  if (m_phase == PhaseRating) {
+    m_messageScale += dt * kMessageGrowth;
+    m_overlayScale += dt * kOverlayGrowth;
+    // The greeting starts with the next update.
+    if (m_messageScale >= kGreetingAt) m_phase = PhaseGreeting;
+  } else {
+    m_greetingX -= dt * kGreetingSpeed;
+    if (m_greetingX < kGreetingGoneBelow) m_done = true;
+  }
+}
+
+void FinaleScreen::Draw() const {
   // The texts and the fade are untextured.
   glDisable(GL_TEXTURE_2D);
   if (m_phase == PhaseRating) {
-    DrawRating(dt);
+    DrawRating();
   } else {
-    DrawGreeting(dt);
+    DrawGreeting();
   }
   glEnable(GL_TEXTURE_2D);
 }
 
-void FinaleScreen::DrawRating(float dt) {
-  const char* message = MessageFor(m_pegsLeft);
-  m_messageScale += dt * kMessageGrowth;
-  m_overlayScale += dt * kOverlayGrowth;
+void FinaleScreen::UpdateAndDraw(float dt) {
+  Update(dt);
+  Draw();
+}
 
+void FinaleScreen::DrawRating() const {
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
 
   // The verdict, opaque and depth tested.
@@ -49,7 +62,7 @@ void FinaleScreen::DrawRating(float dt) {
   glTranslatef(0.0f, -1.5f, -8.0f);
   glScalef(m_messageScale, m_messageScale, 1.0f);
   glColor3f(1.0f, 1.0f, 1.0f);
-  m_font.Print(AlignCenter, message);
+  m_font.Print(AlignCenter, MessageFor(m_pegsLeft));
   glPopMatrix();
 
   // "Geschafft" half transparent over everything.
@@ -65,16 +78,12 @@ void FinaleScreen::DrawRating(float dt) {
   glPopMatrix();
 
   glBlendFunc(GL_ONE, GL_ONE);
-
-  // The greeting starts with the next frame.
-  if (m_messageScale >= kGreetingAt) m_phase = PhaseGreeting;
 }
 
-void FinaleScreen::DrawGreeting(float dt) {
+void FinaleScreen::DrawGreeting() const {
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
 
   glPushMatrix();
-  m_greetingX -= dt * kGreetingSpeed;
   glTranslatef(m_greetingX, -0.5f, -5.0f);
   glScalef(2.0f, 2.0f, 1.0f);
   glColor3f(1.0f, 1.0f, 1.0f);
@@ -102,6 +111,4 @@ void FinaleScreen::DrawGreeting(float dt) {
   glPopMatrix();
 
   glBlendFunc(GL_ONE, GL_ONE);
-
-  if (m_greetingX < kGreetingGoneBelow) m_done = true;
 }

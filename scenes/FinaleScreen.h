@@ -20,8 +20,14 @@ class FinaleScreen {
   // done flag as construction set them: the finale runs once per process.
   // Returns the font's result.
   [[nodiscard]] bool Init(DrawSurface* surface, int pegsLeft);
-  // Advances the current phase by dt ms and draws it. Leaves the resting GL
-  // state and the modelview stack as it found them.
+  // Advances the current phase by dt ms: the rating grows until the greeting
+  // takes over, the greeting scrolls until it has left the view and the
+  // finale is done. Touches no GL.
+  void Update(float dt);
+  // Draws the current phase. Leaves the resting GL state and the modelview
+  // stack as it found them.
+  void Draw() const;
+  // Update, then Draw.
   void UpdateAndDraw(float dt);
   bool IsDone() const { return m_done; }
 
@@ -35,8 +41,8 @@ class FinaleScreen {
   int PegsLeft() const { return m_pegsLeft; }
 
  private:
-  void DrawRating(float dt);
-  void DrawGreeting(float dt);
+  void DrawRating() const;
+  void DrawGreeting() const;
 
   FinalePhase m_phase = PhaseRating;
   OutlineFont m_font;

@@ -58,7 +58,7 @@ void IntroSequence::SetPhase(int index) {
   m_fadeRate = row.fadeRate;
 }
 
-void IntroSequence::UpdateAndDraw(float dt) {
+void IntroSequence::Update(float dt) {
   // The clock is read twice; what passes between the two readings is not
   // counted. At most one phase change per frame: a long frame's excess is
   // dropped and the new phase starts from 0.
@@ -66,12 +66,21 @@ void IntroSequence::UpdateAndDraw(float dt) {
   m_lastReading = static_cast<float>(m_timer.Now());
   if (m_elapsed >= kPhaseLength) SetPhase(m_phase + 1);
 
-  m_figure.UpdateAndDraw(dt);
+  // The figure turns in every call, also in the one that ends the sequence.
+  m_figure.Update(dt);
   if (m_phase < 0 || m_phase >= kPhaseCount) return;
-
-  const char* const word = kPhases[static_cast<std::size_t>(m_phase)].word;
   Integrate(dt);
-  DrawWord(word);
+}
+
+void IntroSequence::Draw() const {
+  m_figure.Draw();
+  if (m_phase < 0 || m_phase >= kPhaseCount) return;
+  DrawWord(kPhases[static_cast<std::size_t>(m_phase)].word);
+}
+
+void IntroSequence::UpdateAndDraw(float dt) {
+  Update(dt);
+  Draw();
 }
 
 void IntroSequence::Integrate(float dt) {
@@ -85,7 +94,7 @@ void IntroSequence::Integrate(float dt) {
 // White, alpha blended, untextured and over everything. Lighting stays on:
 // through colour material the alpha reaches the lit colour, clamped by GL to
 // 0..1, so a negative alpha hides the word and one above 1 shows it opaque.
-void IntroSequence::DrawWord(const char* word) {
+void IntroSequence::DrawWord(const char* word) const {
   glPushMatrix();
   glTranslatef(m_posX, m_posY, kWordZ);
   glScalef(m_scaleX, m_scaleY, 1.0f);

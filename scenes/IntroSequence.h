@@ -46,8 +46,12 @@ class IntroSequence {
   // Builds the font, starts the phase clock and places the figure. Needs the
   // GL context current.
   void Init(DrawSurface* surface);
-  // Advances the phase clock and the word's motion by dt ms and draws the
-  // figure and the word.
+  // Advances the phase clock, the word's motion and the figure's turn by dt
+  // ms. Touches no GL.
+  void Update(float dt);
+  // Draws the figure and the current word.
+  void Draw() const;
+  // Update, then Draw.
   void UpdateAndDraw(float dt);
   bool IsDone() const { return m_done; }
   // Loads the start values of a phase; an index outside the table ends the
@@ -68,7 +72,7 @@ class IntroSequence {
 
  private:
   void Integrate(float dt);
-  void DrawWord(const char* word);
+  void DrawWord(const char* word) const;
 
   OutlineFont m_font;
   int m_phase = 0;

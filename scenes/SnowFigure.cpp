@@ -84,9 +84,14 @@ void SnowFigure::SetPosition(float x, float y, float z) {
   m_z = z;
 }
 
-void SnowFigure::UpdateAndDraw(float dt) {
-  m_angle += dt * kTurnRate;
+void SnowFigure::Update(float dt) { m_angle += dt * kTurnRate; }
 
+void SnowFigure::UpdateAndDraw(float dt) {
+  Update(dt);
+  Draw();
+}
+
+void SnowFigure::Draw() const {
   glPushMatrix();
   glTranslatef(m_x, m_y + static_cast<GLfloat>(kLowerRadius), m_z);
   glRotatef(m_angle, 0.0f, 1.0f, 0.0f);

@@ -22,9 +22,12 @@ class SnowFigure {
   // Loads the body and hat images, creates the two quadrics and records the
   // figure's round shapes once. Needs the GL context current. A missing image leaves that part untextured.
   void Init();
-  // Turns the figure by dt milliseconds (a tenth of a degree per ms) and
-  // draws it standing on the base point. Restores texturing, blending and the
-  // matrix; the current colour is left black.
+  // Turns the figure by dt milliseconds (a tenth of a degree per ms).
+  void Update(float dt);
+  // Draws the figure standing on the base point. Restores texturing,
+  // blending and the matrix; the current colour is left black.
+  void Draw() const;
+  // Update, then Draw.
   void UpdateAndDraw(float dt);
 
   void SetPosition(float x, float y, float z);

@@ -52,7 +52,18 @@ void Snowfall::Respawn(Flake& flake) {
   flake.fallSpeed = static_cast<float>(std::rand() % 10 + 1) * 0.01f;
 }
 
-void Snowfall::UpdateAndDraw(float dt) {
+void Snowfall::Update(float dt) {
+  const float spin = dt * kSpinRate;
+  for (Flake& flake : m_flakes) {
+    flake.y -= dt * flake.fallSpeed;
+    flake.angleX += spin;
+    flake.angleY += spin;
+    flake.angleZ += spin;
+    if (flake.y <= kRespawnBelow) Respawn(flake);
+  }
+}
+
+void Snowfall::Draw() const {
   // Additive blending with the resting blend function: black texels add nothing.
   glEnable(GL_BLEND);
   if (m_texture != nullptr) {
@@ -61,8 +72,7 @@ void Snowfall::UpdateAndDraw(float dt) {
     glBindTexture(GL_TEXTURE_2D, 0);
   }
 
-  const float spin = dt * kSpinRate;
-  for (Flake& flake : m_flakes) {
+  for (const Flake& flake : m_flakes) {
     glPushMatrix();
     glTranslatef(flake.x, flake.y, flake.z);
     glRotatef(flake.angleX, 1.0f, 0.0f, 0.0f);
@@ -81,15 +91,13 @@ void Snowfall::UpdateAndDraw(float dt) {
     glVertex3f(-0.5f, -0.5f, 0.0f);
     glEnd();
 
-    // Drawn where it stood; the move shows in the next frame.
-    flake.y -= dt * flake.fallSpeed;
-    flake.angleX += spin;
-    flake.angleY += spin;
-    flake.angleZ += spin;
-    if (flake.y <= kRespawnBelow) Respawn(flake);
-
     glPopMatrix();
   }
 
   glDisable(GL_BLEND);
+}
+
+void Snowfall::UpdateAndDraw(float dt) {
+  Update(dt);
+  Draw();
 }

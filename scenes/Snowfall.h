@@ -22,7 +22,12 @@ class Snowfall {
   // Keeps the texture (not owned; null draws untextured) and scatters the
   // flakes. Touches no GL.
   void Init(Texture* texture);
-  // Draws every flake where it stands, then moves and turns it by dt ms.
+  // Moves and turns every flake by dt ms; a flake that has fallen far enough
+  // starts again at the top. Touches no GL.
+  void Update(float dt);
+  // Draws every flake where it stands.
+  void Draw() const;
+  // Update, then Draw.
   void UpdateAndDraw(float dt);
 
   const Flake& FlakeAt(int index) const { return m_flakes[static_cast<std::size_t>(index)]; }

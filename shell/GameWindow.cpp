@@ -16,6 +16,8 @@ constexpr const char* kIconPath = "Data/Icon.bmp";
 // How long a window manager may take to minimise before the game takes it
 // as refused (weston offers no minimise for X windows).
 constexpr std::uint32_t kMinimizeWaitMs = 500;
+// The display's rate when the desktop does not say.
+constexpr int kAssumedRefreshHz = 60;
 
 const char* const kWindowTexturePaths[4] = {
     "Data/BaumOben.bmp",
@@ -215,28 +217,47 @@ void GameWindow::StepFrame() {
   StartSound();
 }
 
+void GameWindow::AdvanceFrame() {
+  StepOnce(BeginFrame());
+}
+
 void GameWindow::RestFrame() {
   StartSound();
-  AdvanceFrame();
+  // The time since the last frame is stepped through in display periods, as
+  // a watched game would have stepped it, so that what happens unseen is
+  // what would have happened on the screen. Nothing is drawn.
+  const float period = DisplayPeriod();
+  float left = BeginFrame();
+  do {
+    const float dt = left < period ? left : period;
+    if (!StepOnce(dt)) break;
+    left -= dt;
+  } while (left > 0.0f);
   m_trace.Rest();
 }
 
-void GameWindow::AdvanceFrame() {
+float GameWindow::DisplayPeriod() const {
+  const int hz = m_desktop.window.RefreshRate();
+  return 1000.0f / static_cast<float>(hz > 0 ? hz : kAssumedRefreshHz);
+}
+
+float GameWindow::BeginFrame() {
   WatchMinimize();
   int dx = 0;
   int dy = 0;
   m_desktop.input.ReadMouseDelta(dx, dy);
   MoveCursor(320 + dx, 240 + dy);
 
+  // Readings are kept in double milliseconds: a float would step in whole
+  // milliseconds and more after a few hours of running.
   if (!m_timeStarted) {
-    m_previousReading = static_cast<float>(m_timer.Now());
+    m_previousReading = m_timer.Now();
     m_timeStarted = true;
   }
   double reading = m_timer.Now();
-  while (reading == static_cast<double>(m_previousReading)) reading = m_timer.Now();
-  const float now = static_cast<float>(reading);
-  m_dt = now - m_previousReading;
-  m_previousReading = now;
+  while (reading == m_previousReading) reading = m_timer.Now();
+  const float dt = static_cast<float>(reading - m_previousReading);
+  m_previousReading = reading;
 
   if (m_desktop.input.PollEscape()) {
     if (m_state == StateIntro) {
@@ -244,13 +265,20 @@ void GameWindow::AdvanceFrame() {
       m_desktop.clock.Sleep(500);
     } else {
       m_desktop.queue.Post({MessageKind::Close, 0, 0});
+      m_closing = true;
     }
   }
-
-  StepState();
+  return dt;
 }
 
-void GameWindow::StepState() {
+bool GameWindow::StepOnce(float dt) {
+  m_dt = dt;
+  const bool goesOn = StepState();
+  UpdateScene();
+  return goesOn && !m_closing;
+}
+
+bool GameWindow::StepState() {
   switch (m_state) {
     case StatePlaying:
       if (m_dragging) m_board.Drag(m_cursorX, m_cursorY);
@@ -272,7 +300,30 @@ void GameWindow::StepState() {
       }
       break;
     case StateFinale:
-      if (m_finale.IsDone()) m_desktop.queue.PostQuit(0);
+      if (m_finale.IsDone()) {
+        m_desktop.queue.PostQuit(0);
+        return false;
+      }
+      break;
+  }
+  return true;
+}
+
+void GameWindow::UpdateScene() {
+  switch (m_state) {
+    case StatePlaying:
+      m_board.Update(m_dt);
+      m_snowfall.Update(m_dt);
+      break;
+    case StateIntro:
+      m_intro.Update(m_dt);
+      break;
+    case StateBoardExit:
+      m_snowfall.Update(m_dt);
+      m_board.Update(m_dt);
+      break;
+    case StateFinale:
+      m_finale.Update(m_dt);
       break;
   }
 }
@@ -283,21 +334,21 @@ void GameWindow::Render() {
   switch (m_state) {
     case StatePlaying:
       glTranslatef(0.0f, 0.0f, -8.0f);
-      m_board.UpdateAndDraw(m_dt);
-      m_snowfall.UpdateAndDraw(m_dt);
+      m_board.Draw();
+      m_snowfall.Draw();
       DrawCursor();
       break;
     case StateIntro:
-      m_intro.UpdateAndDraw(m_dt);
+      m_intro.Draw();
       break;
     case StateBoardExit:
-      m_snowfall.UpdateAndDraw(m_dt);
+      m_snowfall.Draw();
       glTranslatef(0.0f, 0.0f, m_exitZ);
       glRotatef(m_exitSpin, 0.0f, 0.0f, 1.0f);
-      m_board.UpdateAndDraw(m_dt);
+      m_board.Draw();
       break;
     case StateFinale:
-      m_finale.UpdateAndDraw(m_dt);
+      m_finale.Draw();
       break;
   }
   if (m_pClientDC) m_pClientDC->SwapBuffers();

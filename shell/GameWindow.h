@@ -33,10 +33,12 @@ class GameWindow : public Window {
   bool CreateMainWindow();
   // One frame: AdvanceFrame, then the drawing of the current state.
   void StepFrame();
-  // All of a frame but its drawing: mouse, frame time, Escape and the state
-  // step. A headless loop (benchmarks) can run it alone.
+  // All of a frame but its drawing: mouse, frame time, Escape, the state
+  // step and the update of what the current state shows. Touches no GL; a
+  // headless loop (benchmarks) can run it alone.
   void AdvanceFrame();
-  // A frame while the window cannot be seen: AdvanceFrame without drawing.
+  // A frame while the window cannot be seen: as AdvanceFrame, but the time
+  // since the last frame is stepped in display periods, and nothing is drawn.
   void RestFrame();
 
   GameState State() const { return m_state; }
@@ -49,6 +51,8 @@ class GameWindow : public Window {
   float ExitSpin() const { return m_exitSpin; }
   PegBoard& Board() { return m_board; }
   const FinaleScreen& Finale() const { return m_finale; }
+  const Snowfall& Snow() const { return m_snowfall; }
+  const IntroSequence& Intro() const { return m_intro; }
   // Moves the virtual cursor by a pointer position relative to the screen
   // point (320, 240), or reflects it when it is outside its rectangle.
   void MoveCursor(int mouseX, int mouseY);
@@ -81,9 +85,21 @@ class GameWindow : public Window {
   // A minimise the window manager has not carried out within a short wait
   // is taken as refused: the window becomes the captioned one instead.
   void WatchMinimize();
+  // Reads the mouse, takes the frame time and polls Escape; returns the
+  // frame time in ms.
+  float BeginFrame();
+  // The state step and the scene update for dt ms. False once the game has
+  // posted its quit or close: no further step may run.
+  bool StepOnce(float dt);
+  // The state machine's step; false when it posted the quit.
+  bool StepState();
+  // Advances what the current state shows by m_dt.
+  void UpdateScene();
+  // One refresh period of the display, in ms.
+  float DisplayPeriod() const;
+  // Draws the current state and presents it; changes nothing but GL.
   void Render();
   void DrawCursor();
-  void StepState();
 
   bool m_fullscreen = true;
   std::unique_ptr<DrawSurface> m_pClientDC;
@@ -105,9 +121,11 @@ class GameWindow : public Window {
   bool m_dragging = false;
   GameState m_state = StateIntro;
 
-  // The previous frame's time reading, taken first on the first frame.
-  float m_previousReading = 0.0f;
+  // The previous frame's time reading in ms, taken first on the first frame.
+  double m_previousReading = 0.0;
   bool m_timeStarted = false;
+  // Escape has posted the close: no frame steps any more.
+  bool m_closing = false;
   GameTrace m_trace;
   // When the pending minimise was asked for, by the millisecond clock.
   std::optional<std::uint32_t> m_minimizeAskedAt;

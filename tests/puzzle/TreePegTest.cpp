@@ -218,6 +218,7 @@ TEST(TreePegTest, LeavingEndsGoneAndUndrawn) {
       gl.ResetScene();
       glTranslatef(0.0f, 0.0f, c.viewZ);
       peg.Update(100.0f);
+      peg.Draw();
       ++steps;
       const float after = c.style == Rise ? peg.Z() : peg.LeaveScale();
       const bool crossed = c.style == Rise ? after >= 25.0f : after <= 0.2f;
@@ -235,6 +236,7 @@ TEST(TreePegTest, LeavingEndsGoneAndUndrawn) {
     gl.ResetScene();
     glTranslatef(0.0f, 0.0f, c.viewZ);
     peg.Update(100.0f);
+    peg.Draw();
     EXPECT_EQ(LitPixels(gl.ReadPixels()), 0);
     EXPECT_EQ(peg.State(), Gone);
   }

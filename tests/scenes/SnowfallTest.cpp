@@ -212,7 +212,7 @@ TEST_F(SnowfallGlTest, ZeroFrameTimeMovesNothingButDrawsEveryFlake) {
   HeadlessGl::Shared().SaveBmp(::testing::TempDir() + "snowfall_dt0.bmp");
 }
 
-TEST_F(SnowfallGlTest, DrawsEachFlakeWhereItStoodBeforeTheMove) {
+TEST_F(SnowfallGlTest, DrawShowsEachFlakeWhereItStandsAndUpdateDrawsNothing) {
   HeadlessGl& gl = HeadlessGl::Shared();
   // Every flake but the first out of sight behind the eye.
   for (int i = 1; i < Snowfall::kFlakeCount; ++i) {
@@ -232,13 +232,14 @@ TEST_F(SnowfallGlTest, DrawsEachFlakeWhereItStoodBeforeTheMove) {
     gl.Pixel(pixels, gl.Width() / 2, gl.Height() / 2, rgb);
     return rgb[0] + rgb[1] + rgb[2] > 0;
   };
-  // This frame still shows the flake at the centre; the move takes it to
-  // y = -10, out of view, for the next one.
-  m_snow.UpdateAndDraw(1000.0f);
+  m_snow.Draw();
   EXPECT_TRUE(centreIsLit());
-  EXPECT_FLOAT_EQ(m_snow.FlakeAt(0).y, -10.0f);
+  // The move takes the flake to y = -10, out of view, and draws nothing.
   gl.ResetScene();
-  m_snow.UpdateAndDraw(0.0f);
+  m_snow.Update(1000.0f);
+  EXPECT_FALSE(centreIsLit());
+  EXPECT_FLOAT_EQ(m_snow.FlakeAt(0).y, -10.0f);
+  m_snow.Draw();
   EXPECT_FALSE(centreIsLit());
 }
 

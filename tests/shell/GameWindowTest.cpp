@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 #include "shell/GameApp.h"
 #include "shell/GameWindow.h"
@@ -27,6 +28,48 @@ class GameWindowTest : public ::testing::Test {
 class TestApp final : public GameApp {
  public:
   using GameApp::GameApp;
+};
+
+// Skips the intro and makes one jump: the tree at `from` over its neighbour
+// into the empty hole at `to`, all three given as board points.
+void SkipIntroAndJump(FakeDesktop& fake, GameWindow& window, float fromX, float fromY, float toX, float toY) {
+  fake.input.escapes = {true};
+  window.StepFrame();
+  ASSERT_EQ(window.State(), StatePlaying);
+  window.StepFrame();  // the frame whose time holds the skip's pause
+  window.SetCursor(fromX, fromY);
+  window.Dispatch({MessageKind::LeftButtonDown, 0, 0});
+  window.SetCursor(toX, toY);
+  window.Dispatch({MessageKind::LeftButtonUp, 0, 0});
+}
+
+// The whole game to its end under the application's own loop: the last jump
+// is made before the loop starts, and the window is minimised right after
+// it when `minimise` is set.
+class LastJumpApp final : public GameApp {
+ public:
+  LastJumpApp(FakeDesktop& fake, bool minimise) : GameApp(fake.desktop), m_fake(fake), m_minimise(minimise) {}
+  int swapsAtLastJump = -1;
+  int streamsAtLastJump = -1;
+
+ protected:
+  bool InitInstance() override {
+    if (!GameApp::InitInstance()) return false;
+    GameWindow& window = *Window();
+    const PegBoard::Cell twoInALine[] = {{3, 0}, {3, 1}};
+    window.Board().Arrange(twoInALine);
+    SkipIntroAndJump(fake(), window, 0.0f, 3.0f, 0.0f, 1.0f);
+    if (window.Board().CountPegs() != 1) return false;
+    if (m_minimise) window.Dispatch({MessageKind::KeyDown, static_cast<int>(Key::F7), 0});
+    swapsAtLastJump = fake().window.swaps;
+    streamsAtLastJump = fake().audio.Count("PlayStream");
+    return true;
+  }
+
+ private:
+  FakeDesktop& fake() { return m_fake; }
+  FakeDesktop& m_fake;
+  bool m_minimise;
 };
 }  // namespace
 
@@ -379,6 +422,134 @@ TEST(GameApp, MinimisedItStepsWithoutDrawingAndWaitsBetweenSteps) {
     EXPECT_GT(wait, 0u);
     EXPECT_LE(wait, 100u) << "an event that comes is handled within a tenth of a second";
   }
+}
+
+TEST(GameApp, MinimisedAfterTheLastJumpTheGameEndsWhenAWatchedOneWould) {
+  struct Run {
+    std::int64_t endedAt = 0;  // clock counts, microseconds
+    int exitCode = -1;
+    bool drewAfterTheJump = false;
+    bool quitLeftOver = true;
+    int streamsStarted = 0;
+  };
+  const auto play = [](bool minimise) {
+    FakeDesktop fake;
+    fake.clock.step = 20000;  // every reading 20 ms later
+    LastJumpApp app(fake, minimise);
+    Run run;
+    run.exitCode = app.Main();
+    run.endedAt = fake.clock.now;
+    run.drewAfterTheJump = fake.window.swaps != app.swapsAtLastJump;
+    run.quitLeftOver = !fake.queue.Empty();
+    run.streamsStarted = fake.audio.Count("PlayStream") - app.streamsAtLastJump;
+    EXPECT_TRUE(fake.window.minimized == minimise);
+    return run;
+  };
+  const Run watched = play(false);
+  const Run unseen = play(true);
+  for (const Run& run : {watched, unseen}) {
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_FALSE(run.quitLeftOver) << "the quit is posted once";
+    EXPECT_EQ(run.streamsStarted, 1) << "the finale's music starts, seen or not";
+  }
+  // The board's flight (10 s) and the finale (about 61 s) take the same game
+  // time unseen; the end comes within one rest step and the readings around
+  // it of the watched one.
+  EXPECT_GT(watched.endedAt, 70'000'000);
+  EXPECT_NEAR(static_cast<double>(unseen.endedAt), static_cast<double>(watched.endedAt), 160'000.0);
+  EXPECT_TRUE(watched.drewAfterTheJump);
+  EXPECT_FALSE(unseen.drewAfterTheJump) << "nothing is drawn while minimised";
+}
+
+TEST(GameWindowRest, AnIntroThatEndsWhileMinimisedComesBackAsTheBoard) {
+  FakeDesktop fake;
+  fake.clock.step = 1;  // readings cost next to no time, as on a real clock
+  GameWindow window(fake.desktop);
+  ASSERT_TRUE(window.CreateMainWindow());
+  window.Dispatch({MessageKind::KeyDown, static_cast<int>(Key::F7), 0});
+  ASSERT_TRUE(fake.window.minimized);
+  // Seven words of 2.5 s each, and a little more, in rest steps.
+  const std::int64_t end = fake.clock.now + 18'000'000;
+  while (fake.clock.now < end) {
+    fake.clock.Sleep(100);
+    window.RestFrame();
+  }
+  EXPECT_EQ(window.State(), StatePlaying);
+  EXPECT_EQ(fake.window.swaps, 0);
+
+  fake.window.minimized = false;
+  window.Dispatch({MessageKind::FocusGained, 0, 0});
+  window.StepFrame();
+  EXPECT_EQ(window.State(), StatePlaying);
+}
+
+TEST(GameWindowRest, UnseenFramesLeaveTheSnowAndTheBoardAsWatchedOnesDo) {
+  // A display period of exactly 20 ms, and frames that come 20 ms apart
+  // when watched: the rest steps then fall on the same instants.
+  struct Outcome {
+    std::vector<Flake> flakes;
+    std::vector<PegState> states;
+    std::vector<float> heights;
+    std::vector<float> scales;
+    GameState state = StateIntro;
+  };
+  const auto play = [](bool minimise) {
+    FakeDesktop fake;
+    fake.window.refreshHz = 50;
+    fake.clock.step = 20000;
+    GameWindow window(fake.desktop);
+    std::srand(2412);
+    EXPECT_TRUE(window.CreateMainWindow());
+    // The tree in column 3, row 1 over the one in row 2 into the centre: the
+    // jumped tree leaves while nobody looks.
+    SkipIntroAndJump(fake, window, 0.0f, 2.0f, 0.0f, 0.0f);
+    EXPECT_EQ(window.Board().CountPegs(), 31);
+    // The minimise reads the clock; a clock held still keeps the two runs'
+    // readings alike.
+    fake.clock.step = 0;
+    if (minimise) window.Dispatch({MessageKind::KeyDown, static_cast<int>(Key::F7), 0});
+    fake.clock.step = 20000;
+    // Five seconds: every wake 80 ms of waiting and one 20 ms reading.
+    for (int i = 0; i < 50; ++i) {
+      if (minimise) {
+        fake.clock.Sleep(80);
+        window.RestFrame();
+      } else {
+        for (int frame = 0; frame < 5; ++frame) window.StepFrame();
+      }
+    }
+    Outcome outcome;
+    outcome.state = window.State();
+    const Snowfall& snow = window.Snow();
+    for (int i = 0; i < Snowfall::kFlakeCount; ++i) outcome.flakes.push_back(snow.FlakeAt(i));
+    for (int i = 0; i < PegBoard::PegCount; ++i) {
+      const TreePeg& peg = window.Board().Peg(i);
+      outcome.states.push_back(peg.State());
+      outcome.heights.push_back(peg.Z());
+      outcome.scales.push_back(peg.LeaveScale());
+    }
+    return outcome;
+  };
+  const Outcome watched = play(false);
+  const Outcome unseen = play(true);
+  EXPECT_EQ(unseen.state, watched.state);
+  EXPECT_EQ(unseen.states, watched.states);
+  EXPECT_EQ(std::count(watched.states.begin(), watched.states.end(), Gone), 1) << "the jumped tree has left";
+  EXPECT_EQ(unseen.heights, watched.heights);
+  EXPECT_EQ(unseen.scales, watched.scales);
+  int moved = 0;
+  for (int i = 0; i < Snowfall::kFlakeCount; ++i) {
+    SCOPED_TRACE(i);
+    const Flake& a = watched.flakes[static_cast<std::size_t>(i)];
+    const Flake& b = unseen.flakes[static_cast<std::size_t>(i)];
+    EXPECT_FLOAT_EQ(b.x, a.x);
+    EXPECT_FLOAT_EQ(b.y, a.y);
+    EXPECT_FLOAT_EQ(b.z, a.z);
+    EXPECT_FLOAT_EQ(b.angleX, a.angleX);
+    EXPECT_FLOAT_EQ(b.fallSpeed, a.fallSpeed);
+    moved += a.y == 25.0f ? 0 : 1;
+  }
+  EXPECT_GT(moved, 0);
 }
 
 TEST(GameApp, NoWindowOrNoGlContextEndsWithExitCodeOne) {

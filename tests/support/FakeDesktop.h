@@ -40,6 +40,7 @@ class FakeNativeWindow final : public NativeWindow {
     width = drawable.width > 0 ? drawable.width : rect.width;
     height = drawable.height > 0 ? drawable.height : rect.height;
   }
+  int RefreshRate() const override { return refreshHz; }
   bool SetPixelFormat(const PixelFormat& format) override;
   GlContextHandle CreateGlContext() override;
   bool MakeCurrent(GlContextHandle context) override;
@@ -56,6 +57,7 @@ class FakeNativeWindow final : public NativeWindow {
   bool refuseMinimize = false;  // as a window manager without minimise
   int styleChanges = 0;
   int swaps = 0;
+  int refreshHz = 60;
   std::string caption;
   std::string icon;
   WindowRect rect{};
