@@ -17,7 +17,6 @@ class MixerLibrary {
   // Loads the library and looks up every function; false, with nothing
   // usable, when any is missing. Later calls after a success do nothing.
   bool Load();
-  bool Loaded() const { return m_library != nullptr; }
 
   decltype(&Mix_Init) Init = nullptr;
   decltype(&Mix_Quit) Quit = nullptr;
