@@ -59,41 +59,42 @@ MixerAudio::~MixerAudio() { Free(); }
 
 bool MixerAudio::Initialise(int, int rate, unsigned, const void*) {
   if (m_open) return false;
+  if (!m_mix.Load()) return false;
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
   // MP3 must be asked for by name: some builds only offer it after Mix_Init.
-  Mix_Init(MIX_INIT_MP3);
-  if (Mix_OpenAudio(rate > 0 ? rate : MIX_DEFAULT_FREQUENCY, MIX_DEFAULT_FORMAT, 2, kChunkSize) != 0) {
-    Mix_Quit();
+  m_mix.Init(MIX_INIT_MP3);
+  if (m_mix.OpenAudio(rate > 0 ? rate : MIX_DEFAULT_FREQUENCY, MIX_DEFAULT_FORMAT, 2, kChunkSize) != 0) {
+    m_mix.Quit();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     return false;
   }
-  Mix_ReserveChannels(kSampleChannel + 1);
+  m_mix.ReserveChannels(kSampleChannel + 1);
   m_open = true;
   return true;
 }
 
 bool MixerAudio::Start() {
   if (!m_open) return false;
-  Mix_Resume(-1);
-  Mix_ResumeMusic();
+  m_mix.Resume(-1);
+  m_mix.ResumeMusic();
   return true;
 }
 
 bool MixerAudio::Stop() {
   if (!m_open) return false;
-  Mix_HaltMusic();
-  Mix_HaltChannel(-1);
+  m_mix.HaltMusic();
+  m_mix.HaltChannel(-1);
   return true;
 }
 
 bool MixerAudio::Free() {
   if (!m_open) return false;
-  Mix_HaltMusic();
-  Mix_HaltChannel(-1);
+  m_mix.HaltMusic();
+  m_mix.HaltChannel(-1);
   m_streams.clear();
   m_samples.clear();
-  Mix_CloseAudio();
-  Mix_Quit();
+  m_mix.CloseAudio();
+  m_mix.Quit();
   SDL_QuitSubSystem(SDL_INIT_AUDIO);
   m_open = false;
   return true;
@@ -105,13 +106,13 @@ AudioHandle MixerAudio::LoadSample(bool fromMemory, const char* path, std::uint3
   if (!m_open || fromMemory || offset != 0 || length != 0) return 0;
   const SdlStream source = OpenSource(path);
   if (!source) return 0;
-  Mix_Chunk* chunk = Mix_LoadWAV_RW(source.get(), 0);
+  Mix_Chunk* chunk = m_mix.LoadWAV_RW(source.get(), 0);
   if (chunk == nullptr) {
     AssetFile::ReportUnusable(path, kNotASound);
     return 0;
   }
   const AudioHandle handle = NextHandle();
-  m_samples[handle].reset(chunk);
+  m_samples[handle] = std::unique_ptr<Mix_Chunk, ChunkDeleter>(chunk, ChunkDeleter{m_mix.FreeChunk});
   return handle;
 }
 
@@ -121,7 +122,7 @@ std::uint32_t MixerAudio::PlaySample(AudioHandle sample) {
   if (found == m_samples.end()) return 0;
   // A given channel is taken over: whatever played there stops, and the
   // sample starts from its beginning.
-  if (Mix_PlayChannel(kSampleChannel, found->second.get(), 0) < 0) return 0;
+  if (m_mix.PlayChannel(kSampleChannel, found->second.get(), 0) < 0) return 0;
   return static_cast<std::uint32_t>(kSampleChannel + 1);
 }
 
@@ -137,7 +138,7 @@ AudioHandle MixerAudio::CreateFileStream(bool fromMemory, const char* path, std:
   if (!m_open || fromMemory || offset != 0 || length != 0) return 0;
   SdlStream source = OpenSource(path);
   if (!source) return 0;
-  Mix_Music* music = Mix_LoadMUS_RW(source.get(), 0);
+  Mix_Music* music = m_mix.LoadMUS_RW(source.get(), 0);
   if (music == nullptr) {
     AssetFile::ReportUnusable(path, kNotASound);
     return 0;
@@ -145,7 +146,7 @@ AudioHandle MixerAudio::CreateFileStream(bool fromMemory, const char* path, std:
   const AudioHandle handle = NextHandle();
   Stream& stream = m_streams[handle];
   stream.source = std::move(source);
-  stream.music.reset(music);
+  stream.music = std::unique_ptr<Mix_Music, MusicDeleter>(music, MusicDeleter{m_mix.FreeMusic});
   return handle;
 }
 
@@ -155,7 +156,7 @@ bool MixerAudio::PlayStream(AudioHandle stream, bool, unsigned flags) {
   if (found == m_streams.end()) return false;
   // The mixer always starts music from the beginning, as a flushed stream.
   const int loops = (flags & PlayLooped) != 0 ? -1 : 1;
-  return Mix_PlayMusic(found->second.music.get(), loops) == 0;
+  return m_mix.PlayMusic(found->second.music.get(), loops) == 0;
 }
 
 AudioHandle MixerAudio::NextHandle() {

@@ -7,6 +7,7 @@
 
 #include "platform/AssetFile.h"
 #include "platform/AudioLayer.h"
+#include "platform/MixerLibrary.h"
 
 // The audio layer on SDL2_mixer: streams are mixer music, the sample a
 // chunk on one channel of its own. Handles are small nonzero numbers handed
@@ -32,10 +33,12 @@ class MixerAudio final : public AudioLayer {
 
  private:
   struct ChunkDeleter {
-    void operator()(Mix_Chunk* chunk) const { Mix_FreeChunk(chunk); }
+    decltype(&Mix_FreeChunk) free;
+    void operator()(Mix_Chunk* chunk) const { free(chunk); }
   };
   struct MusicDeleter {
-    void operator()(Mix_Music* music) const { Mix_FreeMusic(music); }
+    decltype(&Mix_FreeMusic) free;
+    void operator()(Mix_Music* music) const { free(music); }
   };
   // Music reads its file while it plays, so the file stays open as long as
   // the music: the music goes first (members are destroyed last to first).
@@ -48,6 +51,7 @@ class MixerAudio final : public AudioLayer {
 
   AudioHandle NextHandle();
 
+  MixerLibrary m_mix;  // first, so that it outlives the chunks and music below
   bool m_open = false;
   AudioHandle m_lastHandle = 0;
   std::map<AudioHandle, std::unique_ptr<Mix_Chunk, ChunkDeleter>> m_samples;

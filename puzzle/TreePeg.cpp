@@ -29,9 +29,17 @@ void BindOrNone(const Texture* texture) {
   }
 }
 
-// The tree's two shapes, each drawn from its origin along +z.
-void DrawTop(GLUquadric* quadric) { gluCylinder(quadric, 0.35f, 0.0, 0.5, 20, 4); }
-void DrawTrunk(GLUquadric* quadric) { gluCylinder(quadric, 0.15f, 0.15f, 1.5, 20, 4); }
+// The tree's two shapes, each drawn from its origin along +z. Both are open
+// tubes seen from their +z end: the eye never looks into the top through its
+// base, and the trunk's open end is covered by the top's base, so their
+// inner (back) faces are always hidden and need not be rasterised.
+void DrawOutside(GLUquadric* quadric, double baseRadius, double topRadius, double height) {
+  glEnable(GL_CULL_FACE);
+  gluCylinder(quadric, baseRadius, topRadius, height, 20, 4);
+  glDisable(GL_CULL_FACE);
+}
+void DrawTop(GLUquadric* quadric) { DrawOutside(quadric, 0.35f, 0.0, 0.5); }
+void DrawTrunk(GLUquadric* quadric) { DrawOutside(quadric, 0.15f, 0.15f, 1.5); }
 
 }  // namespace
 

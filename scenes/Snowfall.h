@@ -38,6 +38,17 @@ class Snowfall {
  private:
   void Respawn(Flake& flake);
 
+  // One corner of a flake as the single array draw takes it
+  // (GL_T2F_N3F_V3F): texture coordinate, normal, position.
+  struct FlakeVertex {
+    float s, t;
+    float nx, ny, nz;
+    float x, y, z;
+  };
+
   std::vector<Flake> m_flakes;
+  // Draw's scratch space, filled anew on every call and kept for its
+  // capacity: drawing allocates nothing after the first frame.
+  mutable std::vector<FlakeVertex> m_vertices;
   Texture* m_texture = nullptr;
 };

@@ -82,9 +82,14 @@ void GameWindow::SetupScene() {
   m_board.Setup(&m_textures[0], &m_textures[1], &m_sound);
   m_snowfall.Init(&m_textures[2]);
   m_intro.Init(m_pClientDC.get());
+  m_timer.Init();
+}
+
+void GameWindow::StartSound() {
+  if (m_soundStarted) return;
+  m_soundStarted = true;
   m_sound.Init(this);
   m_sound.PlayStream(0, false);
-  m_timer.Init();
 }
 
 void GameWindow::OnSize(int width, int height) {
@@ -224,6 +229,7 @@ void GameWindow::StepFrame() {
   AdvanceFrame();
   FitPicture();
   Render();
+  StartSound();
   if (!m_trace.Enabled()) return;
   if (!m_holesTraced) TraceHoles();
   m_trace.Frame(m_state, m_cursorX, m_cursorY, m_board.CountPegs());
@@ -258,6 +264,7 @@ void GameWindow::AdvanceFrame() {
 }
 
 void GameWindow::RestFrame() {
+  StartSound();
   // The time since the last frame is stepped through in display periods, as
   // a watched game would have stepped it, so that what happens unseen is
   // what would have happened on the screen. Nothing is drawn.

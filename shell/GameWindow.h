@@ -75,6 +75,10 @@ class GameWindow : public Window {
 
  private:
   void SetupScene();
+  // Sets up the sound and starts the music, once: after the first picture is
+  // on screen (or the first step of a window nobody sees), so that loading
+  // the mixer does not hold the picture up.
+  void StartSound();
   void ApplyWindowMode();
   // Sets projection and viewport for the drawable's size now, if it or the
   // window mode changed since the last fit.
@@ -111,6 +115,7 @@ class GameWindow : public Window {
   Snowfall m_snowfall;
   IntroSequence m_intro;
   SoundBank m_sound;
+  bool m_soundStarted = false;
   float m_exitZ = -8.0f;
   float m_exitSpin = 0.0f;
   FinaleScreen m_finale;

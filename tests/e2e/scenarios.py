@@ -275,6 +275,42 @@ def scenario_bad_surroundings(x, args):
         shutil.rmtree(work, ignore_errors=True)
 
 
+BOARD_PICTURE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "board-picture.png")
+
+
+def scenario_board_picture(x, args):
+    """The board as the player sees it, against board-picture.png: the full board of
+    standing trees and the parked cursor, with the snow taken out as the per-pixel median
+    of nine screenshots a quarter of a second apart (a flake covers a pixel in few of
+    them). How the scene is drawn may change; the picture may differ only at a few edge
+    pixels. BOARD_PICTURE_WRITE=1 keeps this run's median as the new reference."""
+    game = Game(x, args.binary, args.root, args.out, "board-picture", audio="dummy")
+    skip_intro(game)
+    park_cursor(game)
+    time.sleep(0.7)  # past the skip's pause and the cursor's last move
+    shots = []
+    for i in range(9):
+        path = os.path.join(args.out, f"board-picture-{i}.png")
+        x.screenshot(path)
+        shots.append(path)
+        time.sleep(0.25)
+    game.key("Escape")
+    check(game.wait_exit(15) == 0, "exit code after Escape")
+    median = os.path.join(args.out, "board-picture-median.png")
+    subprocess.run(["convert", *shots, "-evaluate-sequence", "median", median], check=True)
+    if os.environ.get("BOARD_PICTURE_WRITE") == "1":
+        shutil.copyfile(median, BOARD_PICTURE)
+        return
+    # Pixels that differ by more than a tenth of the range in any channel.
+    result = subprocess.run(["compare", "-metric", "AE", "-fuzz", "10%", median, BOARD_PICTURE,
+                             os.path.join(args.out, "board-picture-diff.png")],
+                            stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+    differing = int(float(result.stderr.split()[0]))
+    allowed = 640 * 480 // 500
+    check(differing <= allowed, f"{differing} pixels of the board differ from {BOARD_PICTURE} "
+                                f"(at most {allowed}); see board-picture-diff.png")
+
+
 def scenario_jump_sound(x, args):
     """A jump plays the bell: with the start-up music missing, the captured
     output is silent until the first jump and audible right after it."""

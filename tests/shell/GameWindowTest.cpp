@@ -94,8 +94,18 @@ TEST_F(GameWindowTest, StartsFullscreenWithSceneSetUp) {
   EXPECT_EQ(state, RestingGlState()) << state.Describe();
 
   EXPECT_EQ(fake.display.current, (DisplayMode{640, 480, 16}));
+  EXPECT_TRUE(fake.audio.calls.empty()) << "sound waits until the first picture is shown";
+  window->StepFrame();
   EXPECT_EQ(fake.audio.PlayingPath(), "Data\\Rudi.mp3");
   EXPECT_FALSE(fake.audio.playingLooped) << "the start-up music plays once";
+}
+
+TEST_F(GameWindowTest, AGameStartedOutOfSightStillPlaysItsMusic) {
+  window->RestFrame();
+  EXPECT_EQ(fake.audio.PlayingPath(), "Data\\Rudi.mp3");
+  window->StepFrame();
+  EXPECT_EQ(fake.audio.PlayingPath(), "Data\\Rudi.mp3");
+  EXPECT_EQ(std::count(fake.audio.calls.begin(), fake.audio.calls.end(), "Start"), 1) << "sound is set up once";
 }
 
 TEST_F(GameWindowTest, ASizeWithNoHeightKeepsTheLastUsableProjection) {
