@@ -336,6 +336,10 @@ class WaylandSeat:
         else:
             raise Failure(f"no virtual input for xdotool {' '.join(args)}")
 
+    def point_at(self, x, y):
+        """The pointer to (x, y) on the output, as a player moves the mouse onto a window."""
+        self.send(f"to {x} {y} {DESKTOP_SIZE[0]} {DESKTOP_SIZE[1]}")
+
     def take_back_lost_move(self, dx, dy):
         """Motion the game did not read moved only the compositor's pointer, which
         the game reads only as motion: nothing to undo."""
@@ -420,6 +424,12 @@ class SwayDesktop:
                         "fullscreen": node.get("fullscreen_mode", 0) != 0, "focused": node.get("focused", False)}
             nodes += node.get("nodes", []) + node.get("floating_nodes", [])
         return None
+
+    def point_at_view(self, app_id):
+        """The pointer to the middle of a view: the compositor sends pointer motion,
+        and lets a view lock the pointer, only over it."""
+        x, y, width, height = self.window(app_id)["rect"]
+        self.seat.point_at(x + width // 2, y + height // 2)
 
     def focus(self, app_id):
         """Focuses a view, as a click on it or sway's focus key would."""

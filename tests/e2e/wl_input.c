@@ -2,6 +2,7 @@
  * of its own: virtual ones, driven by commands read one a line from stdin.
  *
  *   move DX DY    relative pointer motion in pixels
+ *   to X Y W H    the pointer to (X, Y) on an output of W x H pixels
  *   button 1|0    the left button down or up
  *   key CODE      a key pressed and released, by its evdev code
  *
@@ -109,8 +110,11 @@ int main(void) {
   char line[128];
   while (fgets(line, sizeof line, stdin) != NULL) {
     int a = 0, b = 0;
-    unsigned int code = 0;
-    if (sscanf(line, "move %d %d", &a, &b) == 2) {
+    unsigned int code = 0, x = 0, y = 0, width = 0, height = 0;
+    if (sscanf(line, "to %u %u %u %u", &x, &y, &width, &height) == 4 && x <= width && y <= height) {
+      zwlr_virtual_pointer_v1_motion_absolute(pointer, now_ms(), x, y, width, height);
+      zwlr_virtual_pointer_v1_frame(pointer);
+    } else if (sscanf(line, "move %d %d", &a, &b) == 2) {
       zwlr_virtual_pointer_v1_motion(pointer, now_ms(), wl_fixed_from_int(a), wl_fixed_from_int(b));
       zwlr_virtual_pointer_v1_frame(pointer);
     } else if (sscanf(line, "button %d", &a) == 1 && (a == 0 || a == 1)) {
