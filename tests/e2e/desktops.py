@@ -360,8 +360,6 @@ class SwayDesktop:
     the root game and tools reach as root may."""
 
     NOBODY = 65534
-    real_modes = False
-    minimizes = False  # xdg-shell's minimise is a request sway ignores
 
     def __init__(self, out, wl_input):
         self.name = "sway"

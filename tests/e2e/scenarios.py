@@ -885,7 +885,7 @@ def sway_session(desk, args):
                    timeout=5)
         desk.screenshot(shot_path("4-after-quit"))
     except Failure:
-        picture_at_failure(desk, shot_path("failed"))
+        picture_at_failure(desk, shot_path("game-at-failure"))  # before the game is ended
         raise
     finally:
         game.kill()
