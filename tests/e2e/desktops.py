@@ -2,6 +2,7 @@
 (1024 x 768, 640 x 480 offered), or weston nested in Xvfb with the game on its
 Xwayland display; and a look at the game's window from outside (xprop, xwininfo).
 """
+import json
 import os
 import re
 import shutil
@@ -10,7 +11,7 @@ import subprocess
 import tempfile
 import time
 
-from harness import Failure, XServer, display_env, screen_mode, wait_for_display
+from harness import Failure, Picture, XServer, display_env, screen_mode, wait_for_display
 
 DESKTOP_SIZE = (1024, 768)
 
@@ -290,3 +291,160 @@ class XWindow:
 
     def active(self):
         return active_window(self.env) == self.id
+
+
+class WaylandSeat:
+    """The input of a Wayland compositor whose seat has no devices of its own:
+    the virtual pointer and keyboard of the wl_input client, spoken to in the
+    words of xdotool so that the harness's Game drives it as it drives X."""
+
+    # evdev codes of the keys the scenarios press
+    KEYS = {"Escape": 1, "Return": 28, "space": 57, "F7": 65, "F9": 67}
+
+    def __init__(self, client, env, log):
+        self.wayland_env = env
+        self.proc = subprocess.Popen([client], env=env, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                     stderr=log, text=True)
+        if self.proc.stdout.readline().strip() != "ready":
+            self.proc.wait()
+            raise Failure(f"wl_input did not start (exit code {self.proc.returncode})")
+
+    def env(self):
+        """The environment of a client of the compositor, the game forced onto its
+        native Wayland path (a DISPLAY would take it to Xwayland)."""
+        e = dict(os.environ)
+        e.pop("DISPLAY", None)
+        e.update(self.wayland_env)
+        e["SDL_VIDEODRIVER"] = "wayland"
+        return e
+
+    def send(self, command):
+        self.proc.stdin.write(command + "\n")
+        self.proc.stdin.flush()
+        answer = self.proc.stdout.readline().strip()
+        if answer != "ok":
+            raise Failure(f"wl_input: {command!r} answered {answer!r}")
+
+    def xdotool(self, *args):
+        args = [str(a) for a in args if a != "--"]
+        if args[0] == "mousemove_relative":
+            self.send(f"move {int(args[1])} {int(args[2])}")
+        elif args[0] in ("mousedown", "mouseup") and args[1] == "1":
+            self.send(f"button {1 if args[0] == 'mousedown' else 0}")
+        elif args[0] == "key" and args[1] in self.KEYS:
+            self.send(f"key {self.KEYS[args[1]]}")
+        else:
+            raise Failure(f"no virtual input for xdotool {' '.join(args)}")
+
+    def point_at(self, x, y):
+        """The pointer to (x, y) on the output, as a player moves the mouse onto a window."""
+        self.send(f"to {x} {y} {DESKTOP_SIZE[0]} {DESKTOP_SIZE[1]}")
+
+    def take_back_lost_move(self, dx, dy):
+        """Motion the game did not read moved only the compositor's pointer, which
+        the game reads only as motion: nothing to undo."""
+
+    def close(self):
+        self.proc.stdin.close()
+        try:
+            self.proc.wait(5)
+        except subprocess.TimeoutExpired:
+            self.proc.kill()
+            self.proc.wait()
+
+
+class SwayDesktop:
+    """sway on its headless backend at 1024 x 768, the game its native Wayland
+    client, input through virtual devices, pictures with grim. sway refuses to
+    run as root: it runs as nobody, in a runtime folder of that user's, which
+    the root game and tools reach as root may."""
+
+    NOBODY = 65534
+
+    def __init__(self, out, wl_input):
+        self.name = "sway"
+        self.runtime = tempfile.mkdtemp(prefix="pegs-sway-")
+        os.chown(self.runtime, self.NOBODY, self.NOBODY)
+        os.chmod(self.runtime, 0o700)
+        config = os.path.join(self.runtime, "config")
+        with open(config, "w") as f:
+            # No bar, no Xwayland: the desktop is the game's window alone.
+            f.write("xwayland disable\n"
+                    f"output HEADLESS-1 mode {DESKTOP_SIZE[0]}x{DESKTOP_SIZE[1]}\n"
+                    "focus_follows_mouse no\n")
+        os.chown(config, self.NOBODY, self.NOBODY)
+        self.log = open(os.path.join(out, "desktop-sway.log"), "w")
+        env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "HOME": self.runtime,
+               "XDG_RUNTIME_DIR": self.runtime, "WLR_BACKENDS": "headless",
+               "WLR_LIBINPUT_NO_DEVICES": "1", "WLR_RENDERER": "pixman"}
+        self.wm = start_group(["setpriv", f"--reuid={self.NOBODY}", f"--regid={self.NOBODY}", "--clear-groups",
+                               "sway", "--config", config], env, self.log)
+        self.seat = None
+        deadline = time.time() + 20
+        while True:
+            sockets = [n for n in os.listdir(self.runtime) if re.fullmatch(r"wayland-\d+", n)]
+            ipc = [n for n in os.listdir(self.runtime) if n.startswith("sway-ipc.")]
+            if sockets and ipc:
+                break
+            if self.wm.poll() is not None or time.time() > deadline:
+                raise Failure("sway did not start (see desktop-sway.log)")
+            time.sleep(0.1)
+        self.swaysock = os.path.join(self.runtime, ipc[0])
+        wayland_env = {"WAYLAND_DISPLAY": sockets[0], "XDG_RUNTIME_DIR": self.runtime}
+        while not self.outputs():  # the IPC socket may exist before it answers
+            if self.wm.poll() is not None or time.time() > deadline:
+                raise Failure("sway's IPC did not answer (see desktop-sway.log)")
+            time.sleep(0.1)
+        self.seat = WaylandSeat(wl_input, wayland_env, self.log)
+        self.display = self.seat  # where the game runs and what drives it
+
+    def swaymsg(self, *args):
+        result = subprocess.run(["swaymsg", "-s", self.swaysock, *args], stdout=subprocess.PIPE,
+                                stderr=subprocess.DEVNULL, text=True)
+        return result.stdout if result.returncode == 0 else ""
+
+    def outputs(self):
+        text = self.swaymsg("-t", "get_outputs", "-r")
+        return json.loads(text) if text else []
+
+    def window(self, app_id):
+        """The view of the client with `app_id` in sway's tree: its content rectangle
+        (x, y, width, height), fullscreen or not, focused or not; None when absent."""
+        text = self.swaymsg("-t", "get_tree", "-r")
+        if not text:
+            return None
+        nodes = [json.loads(text)]
+        while nodes:
+            node = nodes.pop()
+            if node.get("app_id") == app_id:
+                r, w = node["rect"], node["window_rect"]
+                return {"rect": (r["x"] + w["x"], r["y"] + w["y"], w["width"], w["height"]),
+                        "fullscreen": node.get("fullscreen_mode", 0) != 0, "focused": node.get("focused", False)}
+            nodes += node.get("nodes", []) + node.get("floating_nodes", [])
+        return None
+
+    def point_at_view(self, app_id):
+        """The pointer to the middle of a view: the compositor sends pointer motion,
+        and lets a view lock the pointer, only over it."""
+        x, y, width, height = self.window(app_id)["rect"]
+        self.seat.point_at(x + width // 2, y + height // 2)
+
+    def focus(self, app_id):
+        """Focuses a view, as a click on it or sway's focus key would."""
+        self.swaymsg(f"[app_id={app_id}]", "focus")
+
+    def screenshot(self, path):
+        subprocess.run(["grim", path], env=self.seat.env(), check=True,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        raw = subprocess.run(["convert", path, "-depth", "8", "rgb:-"], check=True,
+                             stdout=subprocess.PIPE).stdout
+        if len(raw) != DESKTOP_SIZE[0] * DESKTOP_SIZE[1] * 3:
+            raise Failure(f"screenshot {path} has {len(raw)} bytes")
+        return Picture(raw, *DESKTOP_SIZE)
+
+    def end(self):
+        if self.seat is not None:
+            self.seat.close()
+        end_group(self.wm)
+        self.log.close()
+        shutil.rmtree(self.runtime, ignore_errors=True)

@@ -12,7 +12,7 @@ import sys
 import tempfile
 import time
 
-from desktops import I3Desktop, WestonDesktop, WindowManagerDesktop, XWindow, run_x
+from desktops import I3Desktop, SwayDesktop, WestonDesktop, WindowManagerDesktop, XWindow, run_x
 from harness import Failure, Game, Openbox, XServer, audio_levels, check
 
 # A solution of the 33-hole board that ends with one peg in the centre.
@@ -822,6 +822,75 @@ def desktop_session(desk, args):
         other_proc.wait()
 
 
+APP_ID = "christmas-pegs"
+
+
+def expect_view(desk, game, fullscreen, step):
+    """The game's view under sway focused, fullscreen on the whole output or not,
+    and its picture fitted to the view: drawn at the view's size, or, fullscreen in
+    a mode the compositor emulates, at the mode's size scaled to the output (the
+    same shape)."""
+    def look():
+        view = desk.window(APP_ID)
+        game.read_trace()
+        fits = [line for line in game.lines if line.startswith("viewport ")]
+        m = re.match(r"viewport \d+x\d+ at \d+,\d+ in (\d+)x(\d+) ", fits[-1]) if fits else None
+        fitted = False
+        if view is not None and m is not None:
+            drawn, shown = (int(m.group(1)), int(m.group(2))), view["rect"][2:]
+            fitted = drawn == shown or (fullscreen and abs(drawn[0] * shown[1] - drawn[1] * shown[0])
+                                        <= 0.005 * drawn[0] * shown[1])
+        ok = (fitted and view["focused"] and view["fullscreen"] == fullscreen
+              and (view["rect"] == (0, 0, 1024, 768)) == fullscreen)
+        return ok, f"view {view}, {fits[-1] if fits else 'no viewport line'}"
+    wait_until(f"{step}: the game's view is {'fullscreen' if fullscreen else 'a window'} and fitted", look)
+
+
+def sway_session(desk, args):
+    """A player's session under sway, the game a native Wayland client: start, a
+    jump with the pointer; F7, which sway refuses (it keeps every view shown), so
+    the game goes on at once in its captioned window with the pointer taken and
+    one F9 gives fullscreen back; F9 twice; Escape; nothing left behind."""
+    name = "desktop-sway"
+    shot_path = lambda step: os.path.join(args.out, f"{name}-{step}.png")
+    game = Game(desk.display, args.binary, args.root, args.out, name, audio="dummy")
+    try:
+        skip_intro(game)
+        expect_view(desk, game, True, "start")
+        expect_board(desk, game, shot_path("1-start"), {(3, 3)})
+        play(game, SOLUTION[:1])
+        after_jump = {(1, 3), (2, 3)}
+
+        game.read_trace()
+        f7 = len(game.lines)
+        game.key("F7")
+        expect_view(desk, game, False, "F7 refused")
+        game.wait_capture(10)
+        desk.point_at_view(APP_ID)  # the player's mouse onto the window
+        game.move_cursor_to(1.0, 1.0)  # the mouse works at once
+        game.key("F9")
+        expect_view(desk, game, True, "one F9 after a refused F7")
+        expect_frames(game, f7, "F7 and back")
+        expect_board(desk, game, shot_path("2-f7-back"), after_jump)
+
+        game.key("F9")
+        expect_view(desk, game, False, "F9")
+        game.key("F9")
+        expect_view(desk, game, True, "F9 twice")
+        expect_board(desk, game, shot_path("3-f9-twice"), after_jump)
+
+        game.key("Escape")
+        check(game.wait_exit(15) == 0, "Escape ends the game with exit code 0")
+        wait_until("after Escape the game's view is gone", lambda: (desk.window(APP_ID) is None, desk.window(APP_ID)),
+                   timeout=5)
+        desk.screenshot(shot_path("4-after-quit"))
+    except Failure:
+        picture_at_failure(desk, shot_path("game-at-failure"))  # before the game is ended
+        raise
+    finally:
+        game.kill()
+
+
 def scenario_power(x, args):
     """Under openbox on a 60 Hz screen: no more frames than the display shows while
     playing, and almost no CPU while minimised; drawing comes back with the window."""
@@ -899,6 +968,11 @@ NO_X_SERVER = {"command-line", "no-display"}
 
 def picture_at_failure(x, path):
     """The whole screen as the scenario failed (on a desktop, the outer server's), to look at."""
+    if isinstance(x, SwayDesktop):
+        subprocess.run(["grim", path], env=x.seat.env() if x.seat else None, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL)
+        print(f"the screen at the failure: {path}", file=sys.stderr)
+        return
     server = getattr(x, "x", x)
     if subprocess.run(["import", "-window", "root", path], env=server.env(), stdout=subprocess.DEVNULL,
                       stderr=subprocess.DEVNULL).returncode == 0:
@@ -912,6 +986,7 @@ def main():
     parser.add_argument("--root", required=True)
     parser.add_argument("--out", required=True)
     parser.add_argument("--wm-close", default="wm_close")
+    parser.add_argument("--wl-input", default="wl_input")
     parser.add_argument("--build-dir", help="the build to install, for installed-tree")
     args = parser.parse_args()
     os.makedirs(args.out, exist_ok=True)
@@ -922,9 +997,10 @@ def main():
         wm = args.scenario[len("desktop-"):]
         xorg_config = os.path.join(here, "xorg-dummy.conf")
         make = lambda: (WestonDesktop(args.out) if wm == "weston"
+                        else SwayDesktop(args.out, args.wl_input) if wm == "sway"
                         else I3Desktop(xorg_config, args.out) if wm == "i3"
                         else WindowManagerDesktop(wm, xorg_config, args.out))
-        run, end = desktop_session, lambda desk: desk.end()
+        run, end = (sway_session if wm == "sway" else desktop_session), lambda desk: desk.end()
     else:
         config = XORG_CONFIGS.get(args.scenario)
         make = lambda: (None if args.scenario in NO_X_SERVER
