@@ -1,5 +1,7 @@
 #include "platform/SdlWindow.h"
 
+#include <cstring>
+
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
 #include "platform/WindowIcon.h"
@@ -13,6 +15,12 @@ void SdlWindow::Fail() { m_error = SDL_GetError(); }
 bool SdlWindow::Open(const char* caption, bool captioned, const WindowRect& rect) {
   Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
   if (!captioned) flags |= SDL_WINDOW_BORDERLESS;
+  // A Wayland compositor keeps a window that is not resizable at its size
+  // even when it makes it fullscreen or tiles it (sway: the captioned
+  // 590 x 430 window stayed so after F9). The picture is fitted into
+  // whatever size the window gets, so there it may take any.
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (driver != nullptr && std::strcmp(driver, "wayland") == 0) flags |= SDL_WINDOW_RESIZABLE;
   // A window that goes fullscreen is opened centred, not at the screen's
   // origin. When it is shown, SDL asks the window manager for the fullscreen
   // state and waits, up to 100 ms, until the window's geometry changes;
