@@ -52,10 +52,6 @@ SdlDesktop::SdlDesktop() {
   // A class the user set in the environment is left as it is.
   SDL_setenv("SDL_VIDEO_X11_WMCLASS", kWindowClass, 0);
   SDL_setenv("SDL_VIDEO_WAYLAND_WMCLASS", kWindowClass, 0);
-  // The game decides itself whether a focus loss minimises it: SDL would
-  // minimise a fullscreen window on every one, even on the short loss a
-  // window manager causes while it gives the window a new frame.
-  SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
   const bool driverAskedFor = Set("SDL_VIDEODRIVER");
   if (!driverAskedFor) {
     const std::string drivers = DesktopDrivers();
