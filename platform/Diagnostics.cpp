@@ -1,9 +1,12 @@
 #include "platform/Diagnostics.h"
 
+#include <fcntl.h>
 #include <sys/uio.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
+#include <cstring>
 
 namespace {
 constexpr std::string_view kPrefix = "christmas-pegs: ";
@@ -41,4 +44,19 @@ void Diagnostics::Error(std::string_view message) {
 void Diagnostics::Text(std::string_view text) {
   iovec pieces[] = {Piece(text)};
   WriteAll(pieces, 1);
+}
+
+void Diagnostics::Trace(std::string_view text) {
+  const char* target = std::getenv("CHRISTMAS_PEGS_TRACE");
+  if (target == nullptr || *target == '\0') return;
+  if (std::strcmp(target, "-") == 0) {
+    Text(text);
+    return;
+  }
+  const int fd = open(target, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+  if (fd < 0) return;
+  // A trace that cannot be written loses the text; the game goes on.
+  if (write(fd, text.data(), text.size()) < 0) {
+  }
+  close(fd);
 }

@@ -13,4 +13,9 @@ class Diagnostics {
   static void Error(std::string_view message);
   // A text that carries its own form, written exactly as it stands.
   static void Text(std::string_view text);
+  // A text for a developer's eyes: it goes to the trace when one is asked
+  // for (CHRISTMAS_PEGS_TRACE names a file, or "-" for standard error), and
+  // nowhere otherwise. Each text is one appended write, so it never splits
+  // a trace line.
+  static void Trace(std::string_view text);
 };

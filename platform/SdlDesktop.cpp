@@ -64,9 +64,11 @@ SdlDesktop::SdlDesktop() {
     m_error = driverAskedFor ? std::string("cannot open the display: ") + SDL_GetError() : CannotOpen();
     return;
   }
+  m_xErrors.emplace();
   m_ok = true;
 }
 
 SdlDesktop::~SdlDesktop() {
+  m_xErrors.reset();
   if (m_ok) SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "platform/Clock.h"
@@ -11,9 +12,11 @@
 #include "platform/SdlEventSource.h"
 #include "platform/SdlInput.h"
 #include "platform/SdlWindow.h"
+#include "platform/XErrorFilter.h"
 
 // The real desktop: SDL video and events, SDL2_mixer audio, the system clock.
-// A broken connection to the X display ends the game at once. Without a
+// A broken connection to the X display ends the game at once; an X error
+// about a window that went away does not end it. Without a
 // display to show the game on it is not Ok(): SDL's drivers that show nothing
 // are taken only when SDL_VIDEODRIVER names one.
 class SdlDesktop {
@@ -31,6 +34,9 @@ class SdlDesktop {
  private:
   DisplayLossExit m_displayLoss;  // first in, last out: it covers SDL's whole life
   bool m_ok = false;
+  // In force while SDL's video runs: put in after SDL's own handler, so that
+  // it chains to it, and taken out before SDL restores the one it found.
+  std::optional<XErrorFilter> m_xErrors;
   std::string m_error;
   MixerAudio m_audio;  // outlives nothing that plays: the game is gone first
   SdlWindow m_window;

@@ -1,10 +1,5 @@
 #include "platform/SdlDisplaySettings.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cstring>
-
 #include "platform/Diagnostics.h"
 
 namespace {
@@ -61,21 +56,4 @@ ModeChangeResult SdlDisplaySettings::Change(const DisplayMode* mode, ModeChange 
   return ModeChangeResult::Failed;
 }
 
-void SdlDisplaySettings::DebugOutput(const char* text) {
-  // Texts for a developer's eyes: they go to the trace when one is asked
-  // for (CHRISTMAS_PEGS_TRACE names a file, or "-" for standard error), and
-  // nowhere otherwise. Each text is one appended write, so it never splits
-  // a trace line.
-  const char* target = SDL_getenv("CHRISTMAS_PEGS_TRACE");
-  if (target == nullptr || *target == '\0') return;
-  if (std::strcmp(target, "-") == 0) {
-    Diagnostics::Text(text);
-    return;
-  }
-  const int fd = open(target, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-  if (fd < 0) return;
-  // A trace that cannot be written loses the text; the game goes on.
-  if (write(fd, text, std::strlen(text)) < 0) {
-  }
-  close(fd);
-}
+void SdlDisplaySettings::DebugOutput(const char* text) { Diagnostics::Trace(text); }

@@ -18,6 +18,11 @@ constexpr const char* kIconPath = "Data/Icon.bmp";
 // How long a window manager may take to minimise before the game takes it
 // as refused (weston offers no minimise for X windows).
 constexpr std::uint32_t kMinimizeWaitMs = 500;
+// A window manager that gives a window a new frame (metacity, mutter) takes
+// its focus away while doing so and gives it back after; SDL reports each
+// change only once it has lasted 200 ms. A focus loss within this time after
+// the game's own window change waits this long for the focus to come back.
+constexpr std::uint32_t kOwnChangeSettleMs = 1000;
 // Where the board stands in front of the eye while playing.
 constexpr GLfloat kBoardZ = -8.0f;
 // The display's rate when the desktop does not say.
@@ -144,12 +149,28 @@ void GameWindow::OnKeyDown(Key key) {
 
 void GameWindow::OnFocusGained() {
   DefaultProcessing();
+  m_focusLossHeldAt.reset();
   ApplyWindowMode();
 }
 
 void GameWindow::OnFocusLost() {
   DefaultProcessing();
   DropHeldTree();
+  const std::uint32_t now = m_desktop.clock.Milliseconds();
+  if (m_ownChangeAt && now - *m_ownChangeAt < kOwnChangeSettleMs) {
+    // Most likely the game's own border or mode change: minimised only if
+    // the focus does not come back.
+    if (!m_focusLossHeldAt) m_focusLossHeldAt = now;
+    return;
+  }
+  Minimize();
+}
+
+void GameWindow::WatchHeldFocusLoss() {
+  if (!m_focusLossHeldAt) return;
+  if (m_desktop.clock.Milliseconds() - *m_focusLossHeldAt < kOwnChangeSettleMs) return;
+  m_focusLossHeldAt.reset();
+  m_ownChangeAt.reset();
   Minimize();
 }
 
@@ -163,6 +184,8 @@ void GameWindow::DropHeldTree() {
 
 void GameWindow::ApplyWindowMode() {
   m_minimizeAskedAt.reset();
+  m_fellBackFromFullscreen = false;
+  m_ownChangeAt = m_desktop.clock.Milliseconds();
   if (m_fullscreen) {
     // The style first: a window already fullscreen keeps the style it had.
     if (Style() != WindowStyle::Popup) SetStyle(WindowStyle::Popup);
@@ -183,17 +206,23 @@ void GameWindow::Minimize() {
 }
 
 void GameWindow::WatchMinimize() {
+  if (m_fellBackFromFullscreen && IsMinimized()) {
+    // Minimised late (a busy machine, an animation): the window comes back
+    // fullscreen when it is shown again, as after a minimise on time.
+    m_fellBackFromFullscreen = false;
+    m_fullscreen = true;
+  }
   if (!m_minimizeAskedAt) return;
   if (IsMinimized()) {
     m_minimizeAskedAt.reset();
   } else if (m_desktop.clock.Milliseconds() - *m_minimizeAskedAt >= kMinimizeWaitMs) {
     // Refused: the game goes on in the captioned window, in use at once:
-    // the pointer is taken again, and one F9 gives fullscreen back. Should
-    // the window manager still minimise it, the border waits for the window
-    // to be shown again.
+    // the pointer is taken again, and one F9 gives fullscreen back.
     m_desktop.window.WithdrawMinimize();
+    const bool wasFullscreen = m_fullscreen;
     m_fullscreen = false;
     ApplyWindowMode();
+    m_fellBackFromFullscreen = wasFullscreen;
   }
 }
 
@@ -287,6 +316,7 @@ float GameWindow::DisplayPeriod() const {
 
 float GameWindow::BeginFrame() {
   WatchMinimize();
+  WatchHeldFocusLoss();
   int dx = 0;
   int dy = 0;
   m_desktop.input.ReadMouseDelta(dx, dy);

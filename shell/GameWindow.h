@@ -85,6 +85,9 @@ class GameWindow : public Window {
   void FitPicture();
   void Minimize();
   void DropHeldTree();
+  // A focus loss held back because the game's own window change caused it
+  // is taken as real when the focus has not come back within a short wait.
+  void WatchHeldFocusLoss();
   // A minimise the window manager has not carried out within a short wait
   // is taken as refused: the game goes on in the captioned window.
   void WatchMinimize();
@@ -143,4 +146,12 @@ class GameWindow : public Window {
   std::optional<FittedTo> m_fittedTo;
   // When the pending minimise was asked for, by the millisecond clock.
   std::optional<std::uint32_t> m_minimizeAskedAt;
+  // When the game last changed its window's border, place or the screen's
+  // mode itself, and when a focus loss that came soon after was held back.
+  std::optional<std::uint32_t> m_ownChangeAt;
+  std::optional<std::uint32_t> m_focusLossHeldAt;
+  // The game left fullscreen for the captioned window because a minimise
+  // seemed refused; should the minimise come after all, the guess was wrong
+  // and the game is shown fullscreen again.
+  bool m_fellBackFromFullscreen = false;
 };

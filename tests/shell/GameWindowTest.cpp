@@ -223,13 +223,14 @@ TEST(GameWindowMinimise, AMinimiseNotCarriedOutLeavesAPlayableCaptionedWindow) {
     const char* name;
     bool refused;
     int minimisedAtFrame;  // when the window manager minimises after all; -1: never
-    bool fallsBack;
+    bool fallsBack;        // the game gave up waiting
+    bool staysCaptioned;   // and plays on in the captioned window
   };
   const Case cases[] = {
-      {"minimised at once", false, -1, false},
-      {"minimised a little late", true, 3, false},
-      {"refused", true, -1, true},
-      {"minimised after the game gave up waiting", true, 80, true},
+      {"minimised at once", false, -1, false, false},
+      {"minimised a little late", true, 3, false, false},
+      {"refused", true, -1, true, true},
+      {"minimised after the game gave up waiting", true, 80, true, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -246,22 +247,21 @@ TEST(GameWindowMinimise, AMinimiseNotCarriedOutLeavesAPlayableCaptionedWindow) {
     }
     EXPECT_EQ(desk.window.styleChangesWhileMinimized, 0) << "a minimised window's border is never changed";
     EXPECT_EQ(desk.display.current, desk.display.desktop);
-    if (c.fallsBack) {
-      EXPECT_EQ(desk.window.minimizesWithdrawn, 1) << "the pointer is free to be taken at once";
+    EXPECT_EQ(desk.window.minimizesWithdrawn, c.fallsBack ? 1 : 0) << "the pointer is free to be taken at once";
+    if (c.staysCaptioned) {
       EXPECT_FALSE(game.Fullscreen());
       EXPECT_TRUE(desk.window.captioned);
       EXPECT_EQ(desk.window.rect.width, 590);
     } else {
-      EXPECT_EQ(desk.window.minimizesWithdrawn, 0);
       EXPECT_TRUE(game.Fullscreen());
     }
 
-    // Shown again: the window the game was left in, and one F9 away from
-    // fullscreen when that was the captioned one.
+    // Shown again: fullscreen when it was minimised at all, and one F9 away
+    // from it when the minimise was refused.
     desk.window.minimized = false;
     game.Dispatch({MessageKind::FocusGained, 0, 0});
-    EXPECT_EQ(desk.window.captioned, c.fallsBack);
-    if (c.fallsBack) game.Dispatch({MessageKind::KeyDown, static_cast<int>(Key::F9), 0});
+    EXPECT_EQ(desk.window.captioned, c.staysCaptioned);
+    if (c.staysCaptioned) game.Dispatch({MessageKind::KeyDown, static_cast<int>(Key::F9), 0});
     EXPECT_EQ(desk.display.current, (DisplayMode{640, 480, 16}));
     EXPECT_FALSE(desk.window.captioned);
     EXPECT_EQ(desk.window.rect.width, 640);
@@ -283,6 +283,47 @@ TEST_F(GameWindowTest, F7AndFocusLossMinimiseAndGiveTheModeBack) {
   fake.window.minimized = false;
   window->Dispatch({MessageKind::FocusGained, 0, 0});
   EXPECT_EQ(fake.display.current, (DisplayMode{640, 480, 16}));
+}
+
+// A window manager that reframes a window for a new border (metacity,
+// mutter) takes the focus away and gives it back: that must not minimise the
+// game, while a focus loss that lasts, or comes on its own, still does.
+TEST(GameWindowFocus, AFocusLossTheGameCausedItselfDoesNotMinimise) {
+  struct Case {
+    const char* name;
+    std::uint32_t lostAfterF9Ms;  // when the loss comes after F9
+    int focusBackAfterMs;         // when it comes back after the loss; -1: never
+    bool minimised;
+  };
+  const Case cases[] = {
+      {"lost while the border changes, back soon", 0, 300, false},
+      {"lost while the border changes, back late on a busy machine", 200, 700, false},
+      {"lost while the border changes and not given back", 0, -1, true},
+      {"lost well after the change: the player switched away", 3000, -1, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeDesktop fake;
+    GameWindow window(fake.desktop);
+    ASSERT_TRUE(window.CreateMainWindow());
+    window.Dispatch({MessageKind::KeyDown, static_cast<int>(Key::F9), 0});
+    ASSERT_FALSE(window.Fullscreen());
+    fake.clock.Sleep(c.lostAfterF9Ms);
+    window.Dispatch({MessageKind::FocusLost, 0, 0});
+    // Two seconds of frames on the clock, the focus coming back on time.
+    const std::int64_t lostAt = fake.clock.now;
+    bool back = false;
+    while (fake.clock.now - lostAt < 2000000) {
+      if (!back && c.focusBackAfterMs >= 0 && fake.clock.now - lostAt >= c.focusBackAfterMs * 1000) {
+        window.Dispatch({MessageKind::FocusGained, 0, 0});
+        back = true;
+      }
+      window.AdvanceFrame();
+    }
+    EXPECT_EQ(fake.window.minimized, c.minimised);
+    EXPECT_FALSE(window.Fullscreen());
+    EXPECT_TRUE(fake.window.captioned);
+  }
 }
 
 TEST_F(GameWindowTest, F7WhenWindowedMakesNoDisplayCall) {
