@@ -13,6 +13,7 @@
 
 #include "shell/GameWindow.h"
 #include "tests/support/FakeDesktop.h"
+#include "tests/support/HeadlessGl.h"
 
 // Whole frames of the game, drawn from a fixed random seed on a scripted
 // clock, compared with the pictures kept in shell/frame-pictures.txt: how
@@ -74,11 +75,7 @@ class FramePictureTest : public ::testing::Test {
 
   // The picture now on screen against the kept one of this name.
   void ExpectPicture(const std::string& name) {
-    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(kWidth) * kHeight * 3);
-    glFinish();
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadBuffer(GL_BACK);
-    glReadPixels(0, 0, kWidth, kHeight, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    const std::vector<std::uint8_t> pixels = HeadlessGl::ReadBackBuffer(kWidth, kHeight);
 
     BlockMeans means;
     for (int by = 0; by < kHeight; by += kBlock) {

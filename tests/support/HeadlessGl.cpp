@@ -41,12 +41,14 @@ void HeadlessGl::ResetScene() {
   glBindTexture(GL_TEXTURE_2D, 0);
 }
 
-std::vector<std::uint8_t> HeadlessGl::ReadPixels() const {
-  std::vector<std::uint8_t> pixels(static_cast<std::size_t>(m_width) * m_height * 3);
+std::vector<std::uint8_t> HeadlessGl::ReadPixels() const { return ReadBackBuffer(m_width, m_height); }
+
+std::vector<std::uint8_t> HeadlessGl::ReadBackBuffer(int width, int height) {
+  std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width) * height * 3);
   glFinish();
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glReadBuffer(GL_BACK);
-  glReadPixels(0, 0, m_width, m_height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+  glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
   return pixels;
 }
 

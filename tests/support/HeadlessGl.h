@@ -28,6 +28,9 @@ class HeadlessGl {
   void ResetScene();
   // Window pixels as RGB, bottom row first (GL order).
   std::vector<std::uint8_t> ReadPixels() const;
+  // The same from whatever context is current: the back buffer's lower-left
+  // width x height pixels once drawing has finished.
+  static std::vector<std::uint8_t> ReadBackBuffer(int width, int height);
   // RGB of the pixel at window coordinates (x right, y up from the bottom).
   void Pixel(const std::vector<std::uint8_t>& pixels, int x, int y, std::uint8_t rgb[3]) const;
   // Writes the colour buffer as a BMP (convert to PNG to look at it).
