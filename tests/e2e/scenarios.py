@@ -107,7 +107,7 @@ def scenario_full_game(x, args):
     play(game, SOLUTION[1:])
     check(game.pegs() == 1, "one peg is left")
     game.wait_state("board-exit")
-    time.sleep(2.0)
+    game.drawn_after(2.0)
     shot(x, args.out, "full-04-board-exit")
     game.wait_state("finale", timeout=30)
     # The output restarts at the finale: what is captured from here on can
@@ -287,7 +287,7 @@ def scenario_board_picture(x, args):
     game = Game(x, args.binary, args.root, args.out, "board-picture", audio="dummy")
     skip_intro(game)
     park_cursor(game)
-    time.sleep(0.7)  # past the skip's pause and the cursor's last move
+    game.drawn_after(0.7)  # past the skip's pause and the cursor's last move
     shots = []
     for i in range(9):
         path = os.path.join(args.out, f"board-picture-{i}.png")
@@ -324,20 +324,30 @@ def scenario_jump_sound(x, args):
         game = Game(x, args.binary, args.root, args.out, "jump-sound", cwd=work)
         skip_intro(game)
         game.wait_for(r"^pegs 32 ", after=0)
-        time.sleep(1.0)
+        second = 44100 * 2 * 2
+        # The output is captured at the pace it is played: half a second of it
+        # before the jump, a second after it for the bell.
+        wait_audio(game, second // 2)
         before_jump = os.path.getsize(game.audio_path)
         play(game, SOLUTION[:1])
-        time.sleep(1.5)
+        wait_audio(game, os.path.getsize(game.audio_path) + second)
         game.key("Escape")
         check(game.wait_exit(15) == 0, "exit code 0")
         window = 0.1
         levels = audio_levels(game.audio_path, window_s=window)
-        quiet = before_jump // (44100 * 2 * 2 * window)
+        quiet = before_jump // (second * window)
         check(quiet >= 5, f"output was captured before the jump ({before_jump} bytes)")
         check(max(levels[:int(quiet)]) < 50, f"silent before the jump: {max(levels[:int(quiet)]):.0f}")
         check(max(levels[int(quiet):]) > 300, f"the bell is heard after the jump: {levels[int(quiet):]}")
     finally:
         shutil.rmtree(work, ignore_errors=True)
+
+
+def wait_audio(game, size, timeout=20.0):
+    """Waits until the captured output holds `size` bytes."""
+    def captured():
+        return os.path.exists(game.audio_path) and os.path.getsize(game.audio_path) >= size
+    game.poll_until(captured, f"{size} bytes of captured output", timeout)
 
 
 # Signals of a crash and SIGKILL: the game cannot restore the mode itself;
