@@ -1,10 +1,22 @@
 #include "platform/SdlWindow.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
+#include "platform/Diagnostics.h"
 #include "platform/WindowIcon.h"
+
+namespace {
+// What the game asked of the window manager, for the trace: a window that
+// does not look right afterwards shows which request went wrong.
+void TraceRequest(const char* what, bool shown) {
+  char line[96];
+  std::snprintf(line, sizeof line, "window %s, %s\n", what, shown ? "shown" : "not shown");
+  Diagnostics::Trace(line);
+}
+}  // namespace
 
 SdlWindow::~SdlWindow() {
   if (m_window != nullptr) SDL_DestroyWindow(m_window);
@@ -111,6 +123,7 @@ void SdlWindow::ApplyBorder() {
     m_pendingCaptioned.reset();
   }
   XUngrabServer(display);
+  TraceRequest(bordered == SDL_TRUE ? "border on" : "border off", shown);
   XFlush(display);
 }
 
@@ -129,6 +142,7 @@ void SdlWindow::Minimize() {
   if (!m_open) return;
   ReleasePointer();
   m_pointerParked = true;
+  TraceRequest("minimise", MappedOnXServer());
   SDL_MinimizeWindow(m_window);
 }
 
@@ -286,6 +300,7 @@ bool SdlWindow::ApplyFullscreen(const SDL_DisplayMode& mode) {
   if (inMode) DrawableSize(width, height);
   if (inMode && width >= mode.w && height >= mode.h) return true;
   ReleasePointer();
+  TraceRequest(inMode ? "fullscreen again" : "fullscreen", MappedOnXServer());
   if (inMode) SDL_SetWindowFullscreen(m_window, 0);
   if (SDL_SetWindowDisplayMode(m_window, &mode) != 0 || SDL_SetWindowFullscreen(m_window, SDL_WINDOW_FULLSCREEN) != 0) {
     Fail();
@@ -298,6 +313,7 @@ void SdlWindow::LeaveFullscreen() {
   m_pendingMode.reset();
   if (m_window != nullptr && (SDL_GetWindowFlags(m_window) & SDL_WINDOW_FULLSCREEN) != 0) {
     ReleasePointer();
+    TraceRequest("fullscreen off", MappedOnXServer());
     SDL_SetWindowFullscreen(m_window, 0);
   }
 }

@@ -111,3 +111,9 @@ void GameTrace::Mouse(bool captured, int dx, int dy) {
   if (dx != 0 || dy != 0) std::fprintf(m_file, "motion %d %d frame %ld\n", dx, dy, m_frames);
   std::fflush(m_file);
 }
+
+void GameTrace::Focus(bool gained) {
+  if (m_file == nullptr) return;
+  std::fprintf(m_file, "focus %s frame %ld\n", gained ? "gained" : "lost", m_frames);
+  std::fflush(m_file);
+}

@@ -15,7 +15,8 @@
 // another drawable size, when the pointer is captured and released
 // ("capture on|off") and every non-zero mouse delta read ("motion DX DY"),
 // so that a harness driving the pointer knows which of its moves the game
-// took. Frames count drawn frames only. Written only when
+// took, and when the keyboard focus comes and goes ("focus gained|lost").
+// Frames count drawn frames only. Written only when
 // CHRISTMAS_PEGS_TRACE names a file ("-" for stderr); otherwise the game
 // stays silent.
 class GameTrace {
@@ -34,6 +35,8 @@ class GameTrace {
   void Mouse(bool captured, int dx, int dy);
   // A frame stepped without drawing.
   void Rest();
+  // The keyboard focus came to the window or left it.
+  void Focus(bool gained);
   // Where a hole lies: its centre on the board, and where that point shows
   // in the game's picture, as fractions of its width and height from the
   // top left.

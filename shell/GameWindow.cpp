@@ -149,12 +149,14 @@ void GameWindow::OnKeyDown(Key key) {
 
 void GameWindow::OnFocusGained() {
   DefaultProcessing();
+  m_trace.Focus(true);
   m_focusLossHeldAt.reset();
   ApplyWindowMode();
 }
 
 void GameWindow::OnFocusLost() {
   DefaultProcessing();
+  m_trace.Focus(false);
   DropHeldTree();
   const std::uint32_t now = m_desktop.clock.Milliseconds();
   if (m_ownChangeAt && now - *m_ownChangeAt < kOwnChangeSettleMs) {

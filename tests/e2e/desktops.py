@@ -371,7 +371,8 @@ class SwayDesktop:
             # No bar, no Xwayland: the desktop is the game's window alone.
             f.write("xwayland disable\n"
                     f"output HEADLESS-1 mode {DESKTOP_SIZE[0]}x{DESKTOP_SIZE[1]}\n"
-                    "focus_follows_mouse no\n")
+                    "focus_follows_mouse no\n"
+                    "seat * pointer_constraint enable\n")
         os.chown(config, self.NOBODY, self.NOBODY)
         self.log = open(os.path.join(out, "desktop-sway.log"), "w")
         env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "HOME": self.runtime,
