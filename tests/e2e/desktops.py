@@ -369,6 +369,8 @@ class SwayDesktop:
         config = os.path.join(self.runtime, "config")
         with open(config, "w") as f:
             # No bar, no Xwayland: the desktop is the game's window alone.
+            # Without a seat line sway 1.7 never grants a pointer lock: the
+            # pointer would wander off a windowed game over its title bar.
             f.write("xwayland disable\n"
                     f"output HEADLESS-1 mode {DESKTOP_SIZE[0]}x{DESKTOP_SIZE[1]}\n"
                     "focus_follows_mouse no\n"
