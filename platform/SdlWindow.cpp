@@ -90,6 +90,16 @@ void SdlWindow::Place(const WindowRect& rect) {
   if ((SDL_GetWindowFlags(m_window) & SDL_WINDOW_FULLSCREEN) != 0) return;
   SDL_SetWindowPosition(m_window, rect.x, rect.y);
   SDL_SetWindowSize(m_window, rect.width, rect.height);
+  // SDL sizes a window that is not resizable only through its size hints,
+  // which most window managers follow; sway's Xwayland leaves the window at
+  // the size it had fullscreen and shows a tile's worth of it. The size is
+  // asked for itself too (a window manager may still choose another).
+  SDL_SysWMinfo info;
+  if (OnX11(info)) {
+    XResizeWindow(info.info.x11.display, info.info.x11.window, static_cast<unsigned>(rect.width),
+                  static_cast<unsigned>(rect.height));
+    XFlush(info.info.x11.display);
+  }
 }
 
 void SdlWindow::SetCaptioned(bool captioned) {

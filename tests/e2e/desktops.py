@@ -353,6 +353,29 @@ class WaylandSeat:
             self.proc.wait()
 
 
+class SwayXwaylandDisplay:
+    """The Xwayland display of a sway session: X clients run on it, and keys and
+    the pointer come in through sway's virtual seat."""
+
+    def __init__(self, display, seat):
+        self.display = display
+        self.seat = seat
+
+    def env(self):
+        e = display_env(self.display)
+        e.pop("WAYLAND_DISPLAY", None)
+        return e
+
+    def xdotool(self, *args):
+        self.seat.xdotool(*args)
+
+    def take_back_lost_move(self, dx, dy):
+        self.seat.take_back_lost_move(dx, dy)
+
+    def mode(self):
+        return screen_mode(self.env())
+
+
 class SwayDesktop:
     """sway on its headless backend at 1024 x 768, the game its native Wayland
     client, input through virtual devices, pictures with grim. sway refuses to
@@ -361,22 +384,25 @@ class SwayDesktop:
 
     NOBODY = 65534
 
-    def __init__(self, out, wl_input):
-        self.name = "sway"
+    def __init__(self, out, wl_input, xwayland=False):
+        self.name = "sway-xwayland" if xwayland else "sway"
         self.runtime = tempfile.mkdtemp(prefix="pegs-sway-")
         os.chown(self.runtime, self.NOBODY, self.NOBODY)
         os.chmod(self.runtime, 0o700)
         config = os.path.join(self.runtime, "config")
         with open(config, "w") as f:
-            # No bar, no Xwayland: the desktop is the game's window alone.
-            # Without a seat line sway 1.7 never grants a pointer lock: the
-            # pointer would wander off a windowed game over its title bar.
-            f.write("xwayland disable\n"
+            # No bar: the desktop is the game's window alone. Without a seat
+            # line sway 1.7 never grants a pointer lock: the pointer would
+            # wander off a windowed game over its title bar.
+            f.write(f"xwayland {'force' if xwayland else 'disable'}\n"
                     f"output HEADLESS-1 mode {DESKTOP_SIZE[0]}x{DESKTOP_SIZE[1]}\n"
                     "focus_follows_mouse no\n"
                     "seat * pointer_constraint enable\n")
+            if xwayland:  # sway tells its clients the Xwayland display, and no one else
+                f.write(f"exec echo \"$DISPLAY\" > {self.runtime}/xwayland-display\n")
         os.chown(config, self.NOBODY, self.NOBODY)
-        self.log = open(os.path.join(out, "desktop-sway.log"), "w")
+        self.log_path = os.path.join(out, f"desktop-{self.name}.log")
+        self.log = open(self.log_path, "w")
         env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "HOME": self.runtime,
                "XDG_RUNTIME_DIR": self.runtime, "WLR_BACKENDS": "headless",
                "WLR_LIBINPUT_NO_DEVICES": "1", "WLR_RENDERER": "pixman"}
@@ -400,6 +426,28 @@ class SwayDesktop:
             time.sleep(0.1)
         self.seat = WaylandSeat(wl_input, wayland_env, self.log)
         self.display = self.seat  # where the game runs and what drives it
+        if xwayland:
+            self.display = SwayXwaylandDisplay(self.xwayland_display(deadline), self.seat)
+
+    def xwayland_display(self, deadline):
+        """The display of sway's Xwayland, once it answers; root, whose game and
+        tools are its clients, let in by the user sway runs as."""
+        while True:
+            try:
+                with open(os.path.join(self.runtime, "xwayland-display")) as f:
+                    m = re.fullmatch(r"(:\d+)\n", f.read())
+            except FileNotFoundError:
+                m = None
+            if m:
+                break
+            if self.wm.poll() is not None or time.time() > deadline:
+                raise Failure(f"sway did not start its Xwayland (see {self.log_path})")
+            time.sleep(0.1)
+        subprocess.run(["setpriv", f"--reuid={self.NOBODY}", f"--regid={self.NOBODY}", "--clear-groups",
+                        "xhost", "+si:localuser:root"], env={"DISPLAY": m.group(1), "PATH": os.environ["PATH"]},
+                       stdout=subprocess.DEVNULL, stderr=self.log, check=True)
+        wait_for_display(m.group(1))
+        return m.group(1)
 
     def swaymsg(self, *args):
         result = subprocess.run(["swaymsg", "-s", self.swaysock, *args], stdout=subprocess.PIPE,
@@ -419,7 +467,7 @@ class SwayDesktop:
         nodes = [json.loads(text)]
         while nodes:
             node = nodes.pop()
-            if node.get("app_id") == app_id:
+            if app_id in (node.get("app_id"), node.get("window_properties", {}).get("class")):
                 r, w = node["rect"], node["window_rect"]
                 return {"rect": (r["x"] + w["x"], r["y"] + w["y"], w["width"], w["height"]),
                         "fullscreen": node.get("fullscreen_mode", 0) != 0, "focused": node.get("focused", False)}

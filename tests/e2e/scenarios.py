@@ -901,6 +901,42 @@ def sway_session(desk, args):
         game.kill()
 
 
+def sway_xwayland_session(desk, args):
+    """The game as an X client on sway's Xwayland, the view's size sway's to choose:
+    fullscreen, F9 to a tiled window with the picture fitted to it whole, F9 back;
+    F7, which sway refuses, so the game goes on in its window, and one F9 gives
+    fullscreen back; Escape; nothing left behind."""
+    name = "desktop-sway-xwayland"
+    shot_path = lambda step: os.path.join(args.out, f"{name}-{step}.png")
+    game = Game(desk.display, args.binary, args.root, args.out, name, audio="dummy")
+    try:
+        skip_intro(game)
+        expect_view(desk, game, True, "start")
+        expect_board(desk, game, shot_path("1-start"), {(3, 3)})
+        game.key("F9")
+        expect_view(desk, game, False, "F9")
+        game.drawn_after(0.5)
+        desk.screenshot(shot_path("2-f9"))
+        game.key("F9")
+        expect_view(desk, game, True, "F9 twice")
+        game.key("F7")
+        expect_view(desk, game, False, "F7 refused")
+        game.drawn_after(0.5)
+        desk.screenshot(shot_path("3-f7-refused"))
+        game.key("F9")
+        expect_view(desk, game, True, "one F9 after a refused F7")
+        expect_board(desk, game, shot_path("4-f7-back"), {(3, 3)})
+        game.key("Escape")
+        check(game.wait_exit(15) == 0, "Escape ends the game with exit code 0")
+        wait_until("after Escape the game's view is gone", lambda: (desk.window(APP_ID) is None, desk.window(APP_ID)),
+                   timeout=5)
+    except Failure:
+        picture_at_failure(desk, shot_path("game-at-failure"))
+        raise
+    finally:
+        game.kill()
+
+
 def scenario_power(x, args):
     """Under openbox on a 60 Hz screen: no more frames than the display shows while
     playing, and almost no CPU while minimised; drawing comes back with the window."""
@@ -1008,9 +1044,11 @@ def main():
         xorg_config = os.path.join(here, "xorg-dummy.conf")
         make = lambda: (WestonDesktop(args.out) if wm == "weston"
                         else SwayDesktop(args.out, args.wl_input) if wm == "sway"
+                        else SwayDesktop(args.out, args.wl_input, xwayland=True) if wm == "sway-xwayland"
                         else I3Desktop(xorg_config, args.out) if wm == "i3"
                         else WindowManagerDesktop(wm, xorg_config, args.out))
-        run, end = (sway_session if wm == "sway" else desktop_session), lambda desk: desk.end()
+        run = {"sway": sway_session, "sway-xwayland": sway_xwayland_session}.get(wm, desktop_session)
+        end = lambda desk: desk.end()
     else:
         config = XORG_CONFIGS.get(args.scenario)
         make = lambda: (None if args.scenario in NO_X_SERVER
