@@ -150,6 +150,7 @@ void GameWindow::OnKeyDown(Key key) {
 void GameWindow::OnFocusGained() {
   DefaultProcessing();
   m_trace.Focus(true);
+  m_minimizeAskedSinceFocus = false;
   m_focusLossHeldAt.reset();
   ApplyWindowMode();
 }
@@ -158,6 +159,9 @@ void GameWindow::OnFocusLost() {
   DefaultProcessing();
   m_trace.Focus(false);
   DropHeldTree();
+  // The loss a minimise of the game's own brought: asking once more would
+  // minimise a window the player may have restored in the meantime.
+  if (m_minimizeAskedSinceFocus) return;
   const std::uint32_t now = m_desktop.clock.Milliseconds();
   if (m_ownChangeAt && now - *m_ownChangeAt < kOwnChangeSettleMs) {
     // Most likely the game's own border or mode change: minimised only if
@@ -204,6 +208,7 @@ void GameWindow::Minimize() {
   if (IsMinimized()) return;
   if (m_fullscreen) m_displayMode.Restore();
   ShowMinimized();
+  m_minimizeAskedSinceFocus = true;
   if (!m_minimizeAskedAt) m_minimizeAskedAt = m_desktop.clock.Milliseconds();
 }
 
@@ -221,6 +226,7 @@ void GameWindow::WatchMinimize() {
     // Refused: the game goes on in the captioned window, in use at once:
     // the pointer is taken again, and one F9 gives fullscreen back.
     m_desktop.window.WithdrawMinimize();
+    m_minimizeAskedSinceFocus = false;
     const bool wasFullscreen = m_fullscreen;
     m_fullscreen = false;
     ApplyWindowMode();

@@ -154,4 +154,7 @@ class GameWindow : public Window {
   // seemed refused; should the minimise come after all, the guess was wrong
   // and the game is shown fullscreen again.
   bool m_fellBackFromFullscreen = false;
+  // The game asked for a minimise and has not had the focus since: the
+  // focus loss that minimise brings (SDL reports it late) is not a new one.
+  bool m_minimizeAskedSinceFocus = false;
 };

@@ -326,6 +326,25 @@ TEST(GameWindowFocus, AFocusLossTheGameCausedItselfDoesNotMinimise) {
   }
 }
 
+// SDL reports a focus loss a fifth of a second late. A player who restores
+// the game at once after F7 (or a busy machine that delays the report) must
+// not see it minimised again by the loss of that F7's own minimise; a loss
+// after the focus came back still minimises.
+TEST_F(GameWindowTest, TheLateFocusLossOfTheGamesOwnMinimiseDoesNotMinimiseAgain) {
+  window->Dispatch({MessageKind::KeyDown, static_cast<int>(Key::F7), 0});
+  ASSERT_TRUE(fake.window.minimized);
+  window->AdvanceFrame();
+  fake.window.minimized = false;  // the player restores it from the task bar
+  window->Dispatch({MessageKind::FocusLost, 0, 0});
+  for (int frame = 0; frame < 120; ++frame) window->AdvanceFrame();
+  EXPECT_FALSE(fake.window.minimized);
+  window->Dispatch({MessageKind::FocusGained, 0, 0});
+  EXPECT_TRUE(window->Fullscreen());
+  fake.clock.Sleep(3000);  // well after the game's own window change
+  window->Dispatch({MessageKind::FocusLost, 0, 0});
+  EXPECT_TRUE(fake.window.minimized);
+}
+
 TEST_F(GameWindowTest, F7WhenWindowedMakesNoDisplayCall) {
   window->Dispatch({MessageKind::KeyDown, static_cast<int>(Key::F9), 0});
   fake.display.calls.clear();
