@@ -857,17 +857,11 @@ def expect_view(desk, game, fullscreen, step):
 
 
 def sway_session(desk, args):
-    """A player's session under sway, the game a native Wayland client: start, a
-    jump with the pointer; F7, which sway refuses (it keeps every view shown), so
-    the game goes on at once in its captioned window with the pointer taken and
-    one F9 gives fullscreen back; F9 twice; Escape; nothing left behind."""
-    name = "desktop-sway"
-    shot_path = lambda step: os.path.join(args.out, f"{name}-{step}.png")
-    game = Game(desk.display, args.binary, args.root, args.out, name, audio="dummy")
-    try:
-        skip_intro(game)
-        expect_view(desk, game, True, "start")
-        expect_board(desk, game, shot_path("1-start"), {(3, 3)})
+    """A player's session under sway, the game a native Wayland client: a jump with
+    the pointer; F7, which sway refuses (it keeps every view shown), so the game
+    goes on at once in its captioned window with the pointer taken and one F9
+    gives fullscreen back; F9 twice."""
+    def steps(game, shot_path):
         play(game, SOLUTION[:1])
         after_jump = {(1, 3), (2, 3)}
 
@@ -888,31 +882,15 @@ def sway_session(desk, args):
         game.key("F9")
         expect_view(desk, game, True, "F9 twice")
         expect_board(desk, game, shot_path("3-f9-twice"), after_jump)
-
-        game.key("Escape")
-        check(game.wait_exit(15) == 0, "Escape ends the game with exit code 0")
-        wait_until("after Escape the game's view is gone", lambda: (desk.window(APP_ID) is None, desk.window(APP_ID)),
-                   timeout=5)
-        desk.screenshot(shot_path("4-after-quit"))
-    except Failure:
-        picture_at_failure(desk, shot_path("game-at-failure"))  # before the game is ended
-        raise
-    finally:
-        game.kill()
+    sway_game(desk, args, "desktop-sway", steps)
 
 
 def sway_xwayland_session(desk, args):
     """The game as an X client on sway's Xwayland, the view's size sway's to choose:
-    fullscreen, F9 to a tiled window with the picture fitted to it whole, F9 back;
-    F7, which sway refuses, so the game goes on in its window, and one F9 gives
-    fullscreen back; Escape; nothing left behind."""
-    name = "desktop-sway-xwayland"
-    shot_path = lambda step: os.path.join(args.out, f"{name}-{step}.png")
-    game = Game(desk.display, args.binary, args.root, args.out, name, audio="dummy")
-    try:
-        skip_intro(game)
-        expect_view(desk, game, True, "start")
-        expect_board(desk, game, shot_path("1-start"), {(3, 3)})
+    F9 to a tiled window with the picture fitted to it whole, F9 back; F7, which
+    sway refuses, so the game goes on in its window, and one F9 gives fullscreen
+    back."""
+    def steps(game, shot_path):
         game.key("F9")
         expect_view(desk, game, False, "F9")
         game.drawn_after(0.5)
@@ -926,12 +904,26 @@ def sway_xwayland_session(desk, args):
         game.key("F9")
         expect_view(desk, game, True, "one F9 after a refused F7")
         expect_board(desk, game, shot_path("4-f7-back"), {(3, 3)})
+    sway_game(desk, args, "desktop-sway-xwayland", steps)
+
+
+def sway_game(desk, args, name, steps):
+    """A game under sway from its start, fullscreen with its board shown, through
+    `steps(game, shot_path)` to Escape: exit code 0 and its view gone."""
+    shot_path = lambda step: os.path.join(args.out, f"{name}-{step}.png")
+    game = Game(desk.display, args.binary, args.root, args.out, name, audio="dummy")
+    try:
+        skip_intro(game)
+        expect_view(desk, game, True, "start")
+        expect_board(desk, game, shot_path("1-start"), {(3, 3)})
+        steps(game, shot_path)
         game.key("Escape")
         check(game.wait_exit(15) == 0, "Escape ends the game with exit code 0")
         wait_until("after Escape the game's view is gone", lambda: (desk.window(APP_ID) is None, desk.window(APP_ID)),
                    timeout=5)
+        desk.screenshot(shot_path("after-quit"))
     except Failure:
-        picture_at_failure(desk, shot_path("game-at-failure"))
+        picture_at_failure(desk, shot_path("game-at-failure"))  # before the game is ended
         raise
     finally:
         game.kill()
