@@ -180,6 +180,30 @@ void GameWindow::WatchHeldFocusLoss() {
   Minimize();
 }
 
+void GameWindow::WatchFullscreen(float dt) {
+  // A window manager can undo a fullscreen it has just granted (KWin, now
+  // and then, for a window restored right after a minimise). A second after
+  // asking, a window still drawn smaller than the mode is asked once more.
+  // The second is counted in frame time: no clock reading of its own.
+  if (!m_sinceFullscreenAsked) return;
+  if (!m_fullscreen) {
+    m_sinceFullscreenAsked.reset();
+    return;
+  }
+  if (!m_desktop.window.Viewable() || !m_fittedTo) return;
+  *m_sinceFullscreenAsked += dt;
+  if (*m_sinceFullscreenAsked < static_cast<float>(kOwnChangeSettleMs)) return;
+  m_sinceFullscreenAsked.reset();
+  const bool smaller = m_fittedTo->drawableWidth < kFullscreenRect.width ||
+                       m_fittedTo->drawableHeight < kFullscreenRect.height;
+  if (smaller && !m_fullscreenAskedAgain) {
+    ApplyWindowMode();
+    m_fullscreenAskedAgain = true;
+  } else {
+    m_fullscreenAskedAgain = false;
+  }
+}
+
 void GameWindow::DropHeldTree() {
   // The button's release goes to whatever has the pointer now; a tree left
   // lifted would stick to the cursor, and the next press could lift another.
@@ -194,6 +218,7 @@ void GameWindow::ApplyWindowMode() {
   m_ownChangeAt = m_desktop.clock.Milliseconds();
   if (m_fullscreen) {
     // The style first: a window already fullscreen keeps the style it had.
+    m_sinceFullscreenAsked = 0.0f;
     if (Style() != WindowStyle::Popup) SetStyle(WindowStyle::Popup);
     static_cast<void>(m_displayMode.ChangeMode(640, 480, 16));  // refused: as at start
     Move(kFullscreenRect);
@@ -341,6 +366,7 @@ float GameWindow::BeginFrame() {
   while (reading == m_previousReading) reading = m_timer.Now();
   const float dt = static_cast<float>(reading - m_previousReading);
   m_previousReading = reading;
+  WatchFullscreen(dt);
 
   if (m_desktop.input.PollEscape()) {
     if (m_state == StateIntro) {

@@ -345,6 +345,30 @@ TEST_F(GameWindowTest, TheLateFocusLossOfTheGamesOwnMinimiseDoesNotMinimiseAgain
   EXPECT_TRUE(fake.window.minimized);
 }
 
+// A window manager that undoes the fullscreen it granted leaves the game in
+// a smaller window: a second later the game asks once more, and only once.
+// A fullscreen granted whole is not asked again.
+TEST(GameWindowFullscreen, AFullscreenUndoneIsAskedOnceMore) {
+  const int asks[] = {0, 1};  // fullscreen kept, fullscreen undone
+  for (const int undone : asks) {
+    SCOPED_TRACE(undone ? "undone" : "kept");
+    FakeDesktop fake;
+    GameWindow window(fake.desktop);
+    ASSERT_TRUE(window.CreateMainWindow());
+    fake.window.Show();
+    if (undone) fake.window.drawable = {0, 0, 590, 430};
+    window.Dispatch({MessageKind::FocusGained, 0, 0});  // back from a minimise
+    fake.display.calls.clear();
+    fake.clock.step = 20000;  // 20 ms per reading
+    const std::int64_t start = fake.clock.now;
+    while (fake.clock.now - start < 5000000) window.StepFrame();
+    const auto fullscreens = std::count(fake.display.calls.begin(), fake.display.calls.end(),
+                                        std::string("Fullscreen 640x480x16"));
+    EXPECT_EQ(fullscreens, undone);
+    EXPECT_TRUE(window.Fullscreen());
+  }
+}
+
 TEST_F(GameWindowTest, F7WhenWindowedMakesNoDisplayCall) {
   window->Dispatch({MessageKind::KeyDown, static_cast<int>(Key::F9), 0});
   fake.display.calls.clear();
