@@ -200,11 +200,21 @@ bool SdlWindow::UpdatePointerCapture() {
     ReleasePointer();
     return false;
   }
-  if (!m_pointerCaptured && MappedOnXServer()) {
+  if (!m_pointerCaptured && MappedOnXServer() && PointerOver()) {
     SDL_SetRelativeMouseMode(SDL_TRUE);
     m_pointerCaptured = true;
   }
   return m_pointerCaptured;
+}
+
+bool SdlWindow::PointerOver() const {
+  // A Wayland compositor may grant the pointer lock before the pointer has
+  // entered the window (sway, now and then, at start): the pointer is then
+  // held where it is, never enters, and the game gets no motion at all.
+  // There the pointer is taken once it is over the window. X11 takes it
+  // wherever it is.
+  SDL_SysWMinfo info;
+  return OnX11(info) || SDL_GetMouseFocus() == m_window;
 }
 
 void SdlWindow::ReleasePointer() {

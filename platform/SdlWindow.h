@@ -73,6 +73,7 @@ class SdlWindow final : public NativeWindow {
   // Fills `info` with the window's X11 handles; false on other video drivers.
   bool OnX11(SDL_SysWMinfo& info) const;
   // Whether the X server shows the window now (true on other video drivers).
+  bool PointerOver() const;
   bool MappedOnXServer() const;
   void Fail();
 

@@ -869,8 +869,8 @@ def sway_session(desk, args):
         f7 = len(game.lines)
         game.key("F7")
         expect_view(desk, game, False, "F7 refused")
-        game.wait_capture(10)
         desk.point_at_view(APP_ID)  # the player's mouse onto the window
+        game.wait_capture(10)
         game.move_cursor_to(1.0, 1.0)  # the mouse works at once
         game.key("F9")
         expect_view(desk, game, True, "one F9 after a refused F7")
@@ -915,6 +915,8 @@ def sway_game(desk, args, name, steps):
     try:
         skip_intro(game)
         expect_view(desk, game, True, "start")
+        desk.point_at_view(APP_ID)  # the player's mouse onto the game
+        game.wait_capture(10)
         expect_board(desk, game, shot_path("1-start"), {(3, 3)})
         steps(game, shot_path)
         game.key("Escape")
