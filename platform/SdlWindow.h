@@ -73,8 +73,10 @@ class SdlWindow final : public NativeWindow {
   // Fills `info` with the window's X11 handles; false on other video drivers.
   bool OnX11(SDL_SysWMinfo& info) const;
   // Whether the X server shows the window now (true on other video drivers).
-  bool PointerOver() const;
   bool MappedOnXServer() const;
+  // Whether the pointer may be taken now: always on X11, elsewhere once the
+  // pointer is over the window.
+  bool PointerOver() const;
   void Fail();
 
   SDL_Window* m_window = nullptr;

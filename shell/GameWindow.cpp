@@ -217,8 +217,8 @@ void GameWindow::ApplyWindowMode() {
   m_fellBackFromFullscreen = false;
   m_ownChangeAt = m_desktop.clock.Milliseconds();
   if (m_fullscreen) {
-    // The style first: a window already fullscreen keeps the style it had.
     m_sinceFullscreenAsked = 0.0f;
+    // The style first: a window already fullscreen keeps the style it had.
     if (Style() != WindowStyle::Popup) SetStyle(WindowStyle::Popup);
     static_cast<void>(m_displayMode.ChangeMode(640, 480, 16));  // refused: as at start
     Move(kFullscreenRect);
