@@ -180,28 +180,33 @@ void GameWindow::WatchHeldFocusLoss() {
   Minimize();
 }
 
-void GameWindow::WatchFullscreen(float dt) {
+void GameWindow::WatchWindowSize(float dt) {
   // A window manager can undo a fullscreen it has just granted (KWin, now
-  // and then, for a window restored right after a minimise). A second after
-  // asking, a window still drawn smaller than the mode is asked once more.
-  // The second is counted in frame time: no clock reading of its own.
-  if (!m_sinceFullscreenAsked) return;
-  if (!m_fullscreen) {
-    m_sinceFullscreenAsked.reset();
+  // and then, for a window restored right after a minimise), or leave a
+  // window at its fullscreen size after it was asked for its windowed one
+  // (sway's Xwayland, on a busy machine). A second after asking, a window
+  // drawn smaller than the mode, or in a window at another size than asked,
+  // is asked once more; one that then keeps another size (a tiling window
+  // manager's tile) keeps it. The second is counted in frame time: no clock
+  // reading of its own.
+  if (!m_sinceWindowAsked || !m_desktop.window.Viewable()) return;
+  *m_sinceWindowAsked += dt;
+  if (*m_sinceWindowAsked < static_cast<float>(kOwnChangeSettleMs)) return;
+  m_sinceWindowAsked.reset();
+  int width = 0;
+  int height = 0;
+  m_desktop.window.DrawableSize(width, height);
+  const bool asAsked = m_fullscreen ? width >= kFullscreenRect.width && height >= kFullscreenRect.height
+                                    : width == kWindowedRect.width && height == kWindowedRect.height;
+  if (asAsked || m_windowAskedAgain) {
+    m_windowAskedAgain = false;
     return;
   }
-  if (!m_desktop.window.Viewable() || !m_fittedTo) return;
-  *m_sinceFullscreenAsked += dt;
-  if (*m_sinceFullscreenAsked < static_cast<float>(kOwnChangeSettleMs)) return;
-  m_sinceFullscreenAsked.reset();
-  const bool smaller = m_fittedTo->drawableWidth < kFullscreenRect.width ||
-                       m_fittedTo->drawableHeight < kFullscreenRect.height;
-  if (smaller && !m_fullscreenAskedAgain) {
-    ApplyWindowMode();
-    m_fullscreenAskedAgain = true;
-  } else {
-    m_fullscreenAskedAgain = false;
-  }
+  m_windowAskedAgain = true;
+  m_sinceWindowAsked = 0.0f;
+  m_ownChangeAt = m_desktop.clock.Milliseconds();
+  if (m_fullscreen) static_cast<void>(m_displayMode.ChangeMode(640, 480, 16));
+  Move(m_fullscreen ? kFullscreenRect : kWindowedRect);
 }
 
 void GameWindow::DropHeldTree() {
@@ -216,8 +221,8 @@ void GameWindow::ApplyWindowMode() {
   m_minimizeAskedAt.reset();
   m_fellBackFromFullscreen = false;
   m_ownChangeAt = m_desktop.clock.Milliseconds();
+  m_sinceWindowAsked = 0.0f;
   if (m_fullscreen) {
-    m_sinceFullscreenAsked = 0.0f;
     // The style first: a window already fullscreen keeps the style it had.
     if (Style() != WindowStyle::Popup) SetStyle(WindowStyle::Popup);
     static_cast<void>(m_displayMode.ChangeMode(640, 480, 16));  // refused: as at start
@@ -366,7 +371,7 @@ float GameWindow::BeginFrame() {
   while (reading == m_previousReading) reading = m_timer.Now();
   const float dt = static_cast<float>(reading - m_previousReading);
   m_previousReading = reading;
-  WatchFullscreen(dt);
+  WatchWindowSize(dt);
 
   if (m_desktop.input.PollEscape()) {
     if (m_state == StateIntro) {

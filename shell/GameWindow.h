@@ -88,8 +88,8 @@ class GameWindow : public Window {
   // A focus loss held back because the game's own window change caused it
   // is taken as real when the focus has not come back within a short wait.
   void WatchHeldFocusLoss();
-  // A fullscreen the window manager undid is asked for once more.
-  void WatchFullscreen(float dt);
+  // A window left at another size than asked for is asked once more.
+  void WatchWindowSize(float dt);
   // A minimise the window manager has not carried out within a short wait
   // is taken as refused: the game goes on in the captioned window.
   void WatchMinimize();
@@ -156,10 +156,11 @@ class GameWindow : public Window {
   // seemed refused; should the minimise come after all, the guess was wrong
   // and the game is shown fullscreen again.
   bool m_fellBackFromFullscreen = false;
-  // Milliseconds of frame time since fullscreen was last asked for, and
-  // whether that was already the second time for a window left smaller.
-  std::optional<float> m_sinceFullscreenAsked;
-  bool m_fullscreenAskedAgain = false;
+  // Milliseconds of frame time since the window's mode was last asked for,
+  // and whether that was already the second time for a window left at
+  // another size.
+  std::optional<float> m_sinceWindowAsked;
+  bool m_windowAskedAgain = false;
   // The game asked for a minimise and has not had the focus since: the
   // focus loss that minimise brings (SDL reports it late) is not a new one.
   bool m_minimizeAskedSinceFocus = false;

@@ -345,27 +345,42 @@ TEST_F(GameWindowTest, TheLateFocusLossOfTheGamesOwnMinimiseDoesNotMinimiseAgain
   EXPECT_TRUE(fake.window.minimized);
 }
 
-// A window manager that undoes the fullscreen it granted leaves the game in
-// a smaller window: a second later the game asks once more, and only once.
-// A fullscreen granted whole is not asked again.
-TEST(GameWindowFullscreen, AFullscreenUndoneIsAskedOnceMore) {
-  const int asks[] = {0, 1};  // fullscreen kept, fullscreen undone
-  for (const int undone : asks) {
-    SCOPED_TRACE(undone ? "undone" : "kept");
+// A window manager that undoes the fullscreen it granted, or leaves the
+// window at its fullscreen size when asked for the windowed one: a second
+// later the game asks once more, and only once. A window given the size it
+// asked for is not asked again.
+TEST(GameWindowSize, AWindowLeftAtAnotherSizeIsAskedOnceMore) {
+  struct Case {
+    const char* name;
+    bool fullscreen;
+    WindowRect drawable;  // what the window manager leaves; 0 x 0: as asked
+    int asks;
+  };
+  const Case cases[] = {
+      {"fullscreen granted", true, {}, 0},
+      {"fullscreen undone", true, {0, 0, 590, 430}, 1},
+      {"window as asked", false, {}, 0},
+      {"window left at the fullscreen size", false, {0, 0, 1024, 768}, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
     FakeDesktop fake;
     GameWindow window(fake.desktop);
     ASSERT_TRUE(window.CreateMainWindow());
     fake.window.Show();
-    if (undone) fake.window.drawable = {0, 0, 590, 430};
+    if (!c.fullscreen) window.Dispatch({MessageKind::KeyDown, static_cast<int>(Key::F9), 0});
+    fake.window.drawable = c.drawable;
     window.Dispatch({MessageKind::FocusGained, 0, 0});  // back from a minimise
     fake.display.calls.clear();
+    const int placesBefore = fake.window.places;
     fake.clock.step = 20000;  // 20 ms per reading
     const std::int64_t start = fake.clock.now;
     while (fake.clock.now - start < 5000000) window.StepFrame();
+    EXPECT_EQ(fake.window.places - placesBefore, c.asks);
     const auto fullscreens = std::count(fake.display.calls.begin(), fake.display.calls.end(),
                                         std::string("Fullscreen 640x480x16"));
-    EXPECT_EQ(fullscreens, undone);
-    EXPECT_TRUE(window.Fullscreen());
+    EXPECT_EQ(fullscreens, c.fullscreen ? c.asks : 0);
+    EXPECT_EQ(window.Fullscreen(), c.fullscreen);
   }
 }
 

@@ -22,7 +22,10 @@ class FakeNativeWindow final : public NativeWindow {
   void Show() override { shown = true; }
   void Raise() override {}
   void TakeFocus() override {}
-  void Place(const WindowRect& r) override { rect = r; }
+  void Place(const WindowRect& r) override {
+    rect = r;
+    ++places;
+  }
   void SetCaptioned(bool c) override {
     captioned = c;
     ++styleChanges;
@@ -62,6 +65,7 @@ class FakeNativeWindow final : public NativeWindow {
   // mapped again: the game must never ask for one.
   int styleChangesWhileMinimized = 0;
   int minimizesWithdrawn = 0;
+  int places = 0;
   int swaps = 0;
   int refreshHz = 60;
   std::string caption;
