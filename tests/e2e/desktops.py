@@ -378,7 +378,8 @@ class SwayXwaylandDisplay:
 
 class SwayDesktop:
     """sway on its headless backend at 1024 x 768, the game its native Wayland
-    client, input through virtual devices, pictures with grim. sway refuses to
+    client or, with `xwayland`, a client of its Xwayland; input through virtual
+    devices, pictures with grim. sway refuses to
     run as root: it runs as nobody, in a runtime folder of that user's, which
     the root game and tools reach as root may."""
 
