@@ -239,6 +239,7 @@ void GameWindow::Minimize() {
   if (m_fullscreen) m_displayMode.Restore();
   ShowMinimized();
   m_minimizeAskedSinceFocus = true;
+  m_sinceWindowAsked.reset();  // the window is put away, not sized
   if (!m_minimizeAskedAt) m_minimizeAskedAt = m_desktop.clock.Milliseconds();
 }
 

@@ -384,6 +384,31 @@ TEST(GameWindowSize, AWindowLeftAtAnotherSizeIsAskedOnceMore) {
   }
 }
 
+// F7 soon after F9: the window left fullscreen for the minimise, and a
+// window manager that refuses it (i3) leaves it shown. That is the
+// minimise's doing, not a fullscreen undone: it is not asked back.
+TEST(GameWindowSize, AWindowPutAwayIsNotAskedBack) {
+  FakeDesktop fake;
+  GameWindow window(fake.desktop);
+  ASSERT_TRUE(window.CreateMainWindow());
+  fake.window.Show();
+  fake.window.refuseMinimize = true;
+  fake.clock.step = 20000;  // 20 ms per reading
+  const auto frameFor = [&](std::int64_t us) {
+    const std::int64_t start = fake.clock.now;
+    while (fake.clock.now - start < us) window.StepFrame();
+  };
+  window.Dispatch({MessageKind::KeyDown, static_cast<int>(Key::F9), 0});
+  window.Dispatch({MessageKind::KeyDown, static_cast<int>(Key::F9), 0});
+  frameFor(700000);
+  window.Dispatch({MessageKind::KeyDown, static_cast<int>(Key::F7), 0});
+  fake.window.drawable = {0, 0, 590, 430};
+  fake.display.calls.clear();
+  frameFor(450000);  // a second after F9, within the wait for the minimise
+  EXPECT_EQ(std::count(fake.display.calls.begin(), fake.display.calls.end(), std::string("Fullscreen 640x480x16")),
+            0);
+}
+
 TEST_F(GameWindowTest, F7WhenWindowedMakesNoDisplayCall) {
   window->Dispatch({MessageKind::KeyDown, static_cast<int>(Key::F9), 0});
   fake.display.calls.clear();
