@@ -44,6 +44,12 @@ class NativeWindow {
   // The minimise asked for did not come: the window is in use again, and
   // its pointer may be taken at once.
   virtual void WithdrawMinimize() = 0;
+  // Leaves fullscreen, whether it came with a mode change or filled the
+  // screen as it is; nothing for a window that is not fullscreen.
+  virtual void LeaveFullscreen() = 0;
+  // Whether the size the desktop gives the window is final: a Wayland
+  // compositor's configure is, and asking again only fights it.
+  virtual bool SizeIsFinal() const { return false; }
   // False while the window is minimised or hidden: nothing drawn would be seen.
   virtual bool Viewable() const = 0;
   virtual void ClientSize(int& width, int& height) const = 0;

@@ -39,6 +39,9 @@ ModeChangeResult SdlDisplaySettings::Change(const DisplayMode* mode, ModeChange 
       SDL_DisplayMode closest{};
       if (SDL_GetClosestDisplayMode(0, &wanted, &closest) == nullptr || closest.w != mode->width ||
           closest.h != mode->height) {
+        // Fullscreen without the mode is still fullscreen: the window fills
+        // the screen as it is, and the picture is fitted into it.
+        m_window.FillScreen();
         return ModeChangeResult::Failed;
       }
       return m_window.EnterFullscreen(closest) ? ModeChangeResult::Successful : ModeChangeResult::Failed;

@@ -31,15 +31,15 @@ bool SdlWindow::Open(const char* caption, bool captioned, const WindowRect& rect
   // even when it makes it fullscreen or tiles it (sway: the captioned
   // 590 x 430 window stayed so after F9). The picture is fitted into
   // whatever size the window gets, so there it may take any.
-  const char* driver = SDL_GetCurrentVideoDriver();
-  if (driver != nullptr && std::strcmp(driver, "wayland") == 0) flags |= SDL_WINDOW_RESIZABLE;
+  if (SizeIsFinal()) flags |= SDL_WINDOW_RESIZABLE;
   // A window that goes fullscreen is opened centred, not at the screen's
   // origin. When it is shown, SDL asks the window manager for the fullscreen
   // state and waits, up to 100 ms, until the window's geometry changes;
   // opened where the fullscreen window will be, nothing would change and
   // every start would wait the whole time.
-  const int x = m_pendingMode ? static_cast<int>(SDL_WINDOWPOS_CENTERED) : rect.x;
-  const int y = m_pendingMode ? static_cast<int>(SDL_WINDOWPOS_CENTERED) : rect.y;
+  const bool goesFullscreen = m_pendingMode || m_pendingFill;
+  const int x = goesFullscreen ? static_cast<int>(SDL_WINDOWPOS_CENTERED) : rect.x;
+  const int y = goesFullscreen ? static_cast<int>(SDL_WINDOWPOS_CENTERED) : rect.y;
   m_window = SDL_CreateWindow(caption, x, y, rect.width, rect.height, flags);
   if (m_window == nullptr) {
     Fail();
@@ -50,6 +50,9 @@ bool SdlWindow::Open(const char* caption, bool captioned, const WindowRect& rect
     const SDL_DisplayMode mode = *m_pendingMode;
     m_pendingMode.reset();
     ApplyFullscreen(mode);
+  } else if (m_pendingFill) {
+    m_pendingFill = false;
+    ApplyFillScreen();
   }
   return true;
 }
@@ -301,6 +304,7 @@ int SdlWindow::RefreshRate() const {
 
 bool SdlWindow::EnterFullscreen(const SDL_DisplayMode& mode) {
   if (m_window == nullptr) {
+    m_pendingFill = false;
     m_pendingMode = mode;
     return true;
   }
@@ -310,18 +314,13 @@ bool SdlWindow::EnterFullscreen(const SDL_DisplayMode& mode) {
 bool SdlWindow::ApplyFullscreen(const SDL_DisplayMode& mode) {
   // Entering it again would make SDL apply the mode anew (see Place).
   SDL_DisplayMode current{};
-  const bool inMode = (SDL_GetWindowFlags(m_window) & SDL_WINDOW_FULLSCREEN) != 0 &&
+  const Uint32 flags = SDL_GetWindowFlags(m_window);
+  const bool inMode = (flags & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN &&
                       SDL_GetWindowDisplayMode(m_window, &current) == 0 && current.w == mode.w &&
                       current.h == mode.h && current.format == mode.format;
-  // Unless the window manager left the window smaller than the screen
-  // (KWin, now and then, after a restore): then it is asked once more.
-  int width = 0;
-  int height = 0;
-  if (inMode) DrawableSize(width, height);
-  if (inMode && width >= mode.w && height >= mode.h) return true;
+  if (inMode) return true;
   ReleasePointer();
-  TraceRequest(inMode ? "fullscreen again" : "fullscreen", MappedOnXServer());
-  if (inMode) SDL_SetWindowFullscreen(m_window, 0);
+  TraceRequest("fullscreen", MappedOnXServer());
   if (SDL_SetWindowDisplayMode(m_window, &mode) != 0 || SDL_SetWindowFullscreen(m_window, SDL_WINDOW_FULLSCREEN) != 0) {
     Fail();
     return false;
@@ -329,8 +328,44 @@ bool SdlWindow::ApplyFullscreen(const SDL_DisplayMode& mode) {
   return true;
 }
 
+void SdlWindow::FillScreen() {
+  if (m_window == nullptr) {
+    m_pendingMode.reset();
+    m_pendingFill = true;
+    return;
+  }
+  ApplyFillScreen();
+}
+
+void SdlWindow::ApplyFillScreen() {
+  if ((SDL_GetWindowFlags(m_window) & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN_DESKTOP) return;
+  ReleasePointer();
+  TraceRequest("fullscreen at the screen's mode", MappedOnXServer());
+  if (SDL_SetWindowFullscreen(m_window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
+    Fail();
+    return;
+  }
+  // SDL leaves the size of a fullscreen X window to the window manager;
+  // without one the window would keep its own size. It is given the whole
+  // screen itself (a window manager sizes it so anyway).
+  SDL_SysWMinfo info;
+  SDL_Rect bounds{};
+  const int display = SDL_GetWindowDisplayIndex(m_window);
+  if (OnX11(info) && display >= 0 && SDL_GetDisplayBounds(display, &bounds) == 0) {
+    XMoveResizeWindow(info.info.x11.display, info.info.x11.window, bounds.x, bounds.y,
+                      static_cast<unsigned>(bounds.w), static_cast<unsigned>(bounds.h));
+    XFlush(info.info.x11.display);
+  }
+}
+
+bool SdlWindow::SizeIsFinal() const {
+  const char* driver = SDL_GetCurrentVideoDriver();
+  return driver != nullptr && std::strcmp(driver, "wayland") == 0;
+}
+
 void SdlWindow::LeaveFullscreen() {
   m_pendingMode.reset();
+  m_pendingFill = false;
   if (m_window != nullptr && (SDL_GetWindowFlags(m_window) & SDL_WINDOW_FULLSCREEN) != 0) {
     ReleasePointer();
     TraceRequest("fullscreen off", MappedOnXServer());

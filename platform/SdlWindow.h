@@ -32,6 +32,8 @@ class SdlWindow final : public NativeWindow {
   void Minimize() override;
   bool Minimized() const override;
   void WithdrawMinimize() override { m_pointerParked = false; }
+  void LeaveFullscreen() override;
+  bool SizeIsFinal() const override;
   bool Viewable() const override;
   void ClientSize(int& width, int& height) const override;
   void DrawableSize(int& width, int& height) const override;
@@ -47,7 +49,9 @@ class SdlWindow final : public NativeWindow {
   // taken when it opens. A window already fullscreen in that mode is left
   // alone. False when SDL refuses.
   bool EnterFullscreen(const SDL_DisplayMode& mode);
-  void LeaveFullscreen();
+  // Fullscreen at the screen's own mode, where the wanted one is missing;
+  // before the window is open, taken when it opens.
+  void FillScreen();
   SDL_Window* Handle() const { return m_window; }
 
   // The pointer is captured (SDL's relative mode, which also confines it)
@@ -67,6 +71,7 @@ class SdlWindow final : public NativeWindow {
 
  private:
   bool ApplyFullscreen(const SDL_DisplayMode& mode);
+  void ApplyFillScreen();
   void ReleasePointer();
   // Gives the wanted border if the window is shown (see SetCaptioned).
   void ApplyBorder();
@@ -84,6 +89,7 @@ class SdlWindow final : public NativeWindow {
   bool m_pointerCaptured = false;
   bool m_pointerParked = false;
   std::optional<SDL_DisplayMode> m_pendingMode;
+  bool m_pendingFill = false;
   // A border asked for while the window was not shown.
   std::optional<bool> m_pendingCaptioned;
   PresentPacer m_pacer{SystemClock::Instance()};

@@ -15,14 +15,6 @@ constexpr WindowRect kFullscreenRect{0, 0, 640, 480};
 constexpr WindowRect kWindowedRect{50, 50, 590, 430};
 constexpr const char* kCaption = "Christmas Pegs";
 constexpr const char* kIconPath = "Data/Icon.bmp";
-// How long a window manager may take to minimise before the game takes it
-// as refused (weston offers no minimise for X windows).
-constexpr std::uint32_t kMinimizeWaitMs = 500;
-// A window manager that gives a window a new frame (metacity, mutter) takes
-// its focus away while doing so and gives it back after; SDL reports each
-// change only once it has lasted 200 ms. A focus loss within this time after
-// the game's own window change waits this long for the focus to come back.
-constexpr std::uint32_t kOwnChangeSettleMs = 1000;
 // Where the board stands in front of the eye while playing.
 constexpr GLfloat kBoardZ = -8.0f;
 // The display's rate when the desktop does not say.
@@ -40,7 +32,7 @@ const char* const kWindowTexturePaths[4] = {
 
 GameWindow::GameWindow(Desktop& desktop, bool fullscreen)
     : Window(desktop),
-      m_fullscreen(fullscreen),
+      m_windowModel(fullscreen, desktop.window.SizeIsFinal()),
       m_displayMode(desktop.display),
       m_sound(desktop.audio),
       m_timer(desktop.clock) {
@@ -57,9 +49,10 @@ GameWindow::~GameWindow() {
 bool GameWindow::CreateMainWindow() {
   // A refused mode leaves the screen as it is; the window still takes the
   // fullscreen rectangle, and the game goes on.
-  if (m_fullscreen) static_cast<void>(m_displayMode.ChangeMode(640, 480, 16));
-  const bool created = Create(kCaption, m_fullscreen ? WindowStyle::Popup : WindowStyle::Captioned,
-                              m_fullscreen ? kFullscreenRect : kWindowedRect);
+  const bool fullscreen = m_windowModel.Fullscreen();
+  if (fullscreen) static_cast<void>(m_displayMode.ChangeMode(640, 480, 16));
+  const bool created = Create(kCaption, fullscreen ? WindowStyle::Popup : WindowStyle::Captioned,
+                              fullscreen ? kFullscreenRect : kWindowedRect);
   if (!created) return false;
   SetIcon(kIconPath);
   Show();
@@ -113,10 +106,11 @@ void GameWindow::FitPicture() {
   int drawableWidth = 0;
   int drawableHeight = 0;
   m_desktop.window.DrawableSize(drawableWidth, drawableHeight);
-  const FittedTo now{drawableWidth, drawableHeight, m_fullscreen};
+  const bool fullscreen = m_windowModel.Shown() == WindowModel::Layout::Fullscreen;
+  const FittedTo now{drawableWidth, drawableHeight, fullscreen};
   if (m_fittedTo == now) return;
   m_fittedTo = now;
-  const WindowRect& picture = m_fullscreen ? kFullscreenRect : kWindowedRect;
+  const WindowRect& picture = fullscreen ? kFullscreenRect : kWindowedRect;
   ApplyProjection(picture.width, picture.height);
   const ViewportRect viewport = FitViewport(picture.width, picture.height, drawableWidth, drawableHeight);
   glViewport(viewport.x, viewport.y, viewport.width, viewport.height);
@@ -139,10 +133,9 @@ void GameWindow::OnSystemCommand(SystemCommand command) {
 void GameWindow::OnKeyDown(Key key) {
   if (key == Key::F7) {
     DropHeldTree();
-    Minimize();
+    Carry(m_windowModel.Minimize(WindowTime(m_timer.Now()), SampleWindow(true)));
   } else if (key == Key::F9) {
-    m_fullscreen = !m_fullscreen;
-    ApplyWindowMode();
+    Carry(m_windowModel.ToggleFullscreen(WindowTime(m_timer.Now()), SampleWindow(true)));
   }
   DefaultProcessing();
 }
@@ -150,63 +143,46 @@ void GameWindow::OnKeyDown(Key key) {
 void GameWindow::OnFocusGained() {
   DefaultProcessing();
   m_trace.Focus(true);
-  m_minimizeAskedSinceFocus = false;
-  m_focusLossHeldAt.reset();
-  ApplyWindowMode();
+  Carry(m_windowModel.FocusGained(WindowTime(m_timer.Now()), SampleWindow(true)));
 }
 
 void GameWindow::OnFocusLost() {
   DefaultProcessing();
   m_trace.Focus(false);
   DropHeldTree();
-  // The loss a minimise of the game's own brought: asking once more would
-  // minimise a window the player may have restored in the meantime.
-  if (m_minimizeAskedSinceFocus) return;
-  const std::uint32_t now = m_desktop.clock.Milliseconds();
-  if (m_ownChangeAt && now - *m_ownChangeAt < kOwnChangeSettleMs) {
-    // Most likely the game's own border or mode change: minimised only if
-    // the focus does not come back.
-    if (!m_focusLossHeldAt) m_focusLossHeldAt = now;
-    return;
-  }
-  Minimize();
+  Carry(m_windowModel.FocusLost(WindowTime(m_timer.Now()), SampleWindow(true)));
 }
 
-void GameWindow::WatchHeldFocusLoss() {
-  if (!m_focusLossHeldAt) return;
-  if (m_desktop.clock.Milliseconds() - *m_focusLossHeldAt < kOwnChangeSettleMs) return;
-  m_focusLossHeldAt.reset();
-  m_ownChangeAt.reset();
-  Minimize();
+std::uint32_t GameWindow::WindowTime(double reading) {
+  // Milliseconds on a 32-bit clock that wraps after 49 days: the model only
+  // ever looks at differences.
+  return static_cast<std::uint32_t>(static_cast<std::uint64_t>(reading));
 }
 
-void GameWindow::WatchWindowSize(float dt) {
-  // A window manager can undo a fullscreen it has just granted (KWin, now
-  // and then, for a window restored right after a minimise), or leave a
-  // window at its fullscreen size after it was asked for its windowed one
-  // (sway's Xwayland, on a busy machine). A second after asking, a window
-  // drawn smaller than the mode, or in a window at another size than asked,
-  // is asked once more; one that then keeps another size (a tiling window
-  // manager's tile) keeps it. The second is counted in frame time: no clock
-  // reading of its own.
-  if (!m_sinceWindowAsked || !m_desktop.window.Viewable()) return;
-  *m_sinceWindowAsked += dt;
-  if (*m_sinceWindowAsked < static_cast<float>(kOwnChangeSettleMs)) return;
-  m_sinceWindowAsked.reset();
-  int width = 0;
-  int height = 0;
-  m_desktop.window.DrawableSize(width, height);
-  const bool asAsked = m_fullscreen ? width >= kFullscreenRect.width && height >= kFullscreenRect.height
-                                    : width == kWindowedRect.width && height == kWindowedRect.height;
-  if (asAsked || m_windowAskedAgain) {
-    m_windowAskedAgain = false;
-    return;
+WindowModel::Sample GameWindow::SampleWindow(bool withSize) const {
+  WindowModel::Sample sample;
+  sample.shown = m_desktop.window.Viewable();
+  if (withSize) m_desktop.window.DrawableSize(sample.drawableWidth, sample.drawableHeight);
+  return sample;
+}
+
+void GameWindow::Carry(const WindowModel::Requests& requests) {
+  for (const WindowModel::Request& request : requests) {
+    switch (request.kind) {
+      case WindowModel::Request::Kind::Fullscreen:
+        ApplyWindowMode(WindowModel::Layout::Fullscreen, request.again);
+        break;
+      case WindowModel::Request::Kind::Windowed:
+        ApplyWindowMode(WindowModel::Layout::Windowed, false);
+        break;
+      case WindowModel::Request::Kind::Minimize:
+        Minimize();
+        break;
+      case WindowModel::Request::Kind::WithdrawMinimize:
+        m_desktop.window.WithdrawMinimize();
+        break;
+    }
   }
-  m_windowAskedAgain = true;
-  m_sinceWindowAsked = 0.0f;
-  m_ownChangeAt = m_desktop.clock.Milliseconds();
-  if (m_fullscreen) static_cast<void>(m_displayMode.ChangeMode(640, 480, 16));
-  Move(m_fullscreen ? kFullscreenRect : kWindowedRect);
 }
 
 void GameWindow::DropHeldTree() {
@@ -217,52 +193,29 @@ void GameWindow::DropHeldTree() {
   m_board.PutBack();
 }
 
-void GameWindow::ApplyWindowMode() {
-  m_minimizeAskedAt.reset();
-  m_fellBackFromFullscreen = false;
-  m_ownChangeAt = m_desktop.clock.Milliseconds();
-  m_sinceWindowAsked = 0.0f;
-  if (m_fullscreen) {
+void GameWindow::ApplyWindowMode(WindowModel::Layout layout, bool again) {
+  if (layout == WindowModel::Layout::Fullscreen) {
     // The style first: a window already fullscreen keeps the style it had.
     if (Style() != WindowStyle::Popup) SetStyle(WindowStyle::Popup);
-    static_cast<void>(m_displayMode.ChangeMode(640, 480, 16));  // refused: as at start
+    // A window manager left the window smaller than the mode: fullscreen is
+    // entered anew rather than taken as granted.
+    if (again) m_desktop.window.LeaveFullscreen();
+    // Refused, the screen keeps its mode and the window fills it as it is.
+    static_cast<void>(m_displayMode.ChangeMode(640, 480, 16));
     Move(kFullscreenRect);
   } else {
     m_displayMode.Restore();
+    // A window that filled the screen without the mode change leaves that
+    // fullscreen too.
+    m_desktop.window.LeaveFullscreen();
     if (Style() != WindowStyle::Captioned) SetStyle(WindowStyle::Captioned);
     Move(kWindowedRect);
   }
 }
 
 void GameWindow::Minimize() {
-  if (IsMinimized()) return;
-  if (m_fullscreen) m_displayMode.Restore();
+  m_displayMode.Restore();
   ShowMinimized();
-  m_minimizeAskedSinceFocus = true;
-  m_sinceWindowAsked.reset();  // the window is put away, not sized
-  if (!m_minimizeAskedAt) m_minimizeAskedAt = m_desktop.clock.Milliseconds();
-}
-
-void GameWindow::WatchMinimize() {
-  if (m_fellBackFromFullscreen && IsMinimized()) {
-    // Minimised late (a busy machine, an animation): the window comes back
-    // fullscreen when it is shown again, as after a minimise on time.
-    m_fellBackFromFullscreen = false;
-    m_fullscreen = true;
-  }
-  if (!m_minimizeAskedAt) return;
-  if (IsMinimized()) {
-    m_minimizeAskedAt.reset();
-  } else if (m_desktop.clock.Milliseconds() - *m_minimizeAskedAt >= kMinimizeWaitMs) {
-    // Refused: the game goes on in the captioned window, in use at once:
-    // the pointer is taken again, and one F9 gives fullscreen back.
-    m_desktop.window.WithdrawMinimize();
-    m_minimizeAskedSinceFocus = false;
-    const bool wasFullscreen = m_fullscreen;
-    m_fullscreen = false;
-    ApplyWindowMode();
-    m_fellBackFromFullscreen = wasFullscreen;
-  }
 }
 
 void GameWindow::OnLeftButtonDown() {
@@ -354,8 +307,6 @@ float GameWindow::DisplayPeriod() const {
 }
 
 float GameWindow::BeginFrame() {
-  WatchMinimize();
-  WatchHeldFocusLoss();
   int dx = 0;
   int dy = 0;
   m_desktop.input.ReadMouseDelta(dx, dy);
@@ -372,7 +323,8 @@ float GameWindow::BeginFrame() {
   while (reading == m_previousReading) reading = m_timer.Now();
   const float dt = static_cast<float>(reading - m_previousReading);
   m_previousReading = reading;
-  WatchWindowSize(dt);
+  // The window model goes by the frame's own reading of the clock.
+  Carry(m_windowModel.Tick(WindowTime(reading), SampleWindow(m_windowModel.NeedsSize())));
 
   if (m_desktop.input.PollEscape()) {
     if (m_state == StateIntro) {

@@ -17,6 +17,7 @@
 #include "shell/GameState.h"
 #include "shell/GameTrace.h"
 #include "shell/GlContext.h"
+#include "shell/WindowModel.h"
 
 // The game window: owns every scene object, keeps the game state, moves the
 // virtual cursor, measures the frame time and draws each frame.
@@ -46,7 +47,8 @@ class GameWindow : public Window {
   float CursorY() const { return m_cursorY; }
   float FrameTime() const { return m_dt; }
   bool Dragging() const { return m_dragging; }
-  bool Fullscreen() const { return m_fullscreen; }
+  // The player's choice: fullscreen or the captioned window.
+  bool Fullscreen() const { return m_windowModel.Fullscreen(); }
   float ExitZ() const { return m_exitZ; }
   float ExitSpin() const { return m_exitSpin; }
   PegBoard& Board() { return m_board; }
@@ -79,20 +81,21 @@ class GameWindow : public Window {
   // on screen (or the first step of a window nobody sees), so that loading
   // the mixer does not hold the picture up.
   void StartSound();
-  void ApplyWindowMode();
+  // Carries out what the window model asks for.
+  void Carry(const WindowModel::Requests& requests);
+  // Brings screen mode, border and rectangle in line with a layout.
+  void ApplyWindowMode(WindowModel::Layout layout, bool again);
+  // Gives the desktop's mode back and asks for the window to be put away.
+  void Minimize();
+  // What the desktop shows of the window now, its drawable's size only when
+  // `withSize` (reading it may cost a round trip to the window system).
+  WindowModel::Sample SampleWindow(bool withSize) const;
+  // A reading of the frame timer as the window model's time.
+  static std::uint32_t WindowTime(double reading);
   // Sets projection and viewport for the drawable's size now, if it or the
   // window mode changed since the last fit.
   void FitPicture();
-  void Minimize();
   void DropHeldTree();
-  // A focus loss held back because the game's own window change caused it
-  // is taken as real when the focus has not come back within a short wait.
-  void WatchHeldFocusLoss();
-  // A window left at another size than asked for is asked once more.
-  void WatchWindowSize(float dt);
-  // A minimise the window manager has not carried out within a short wait
-  // is taken as refused: the game goes on in the captioned window.
-  void WatchMinimize();
   // Reads the mouse, takes the frame time and polls Escape; returns the
   // frame time in ms.
   float BeginFrame();
@@ -111,7 +114,7 @@ class GameWindow : public Window {
   // Writes each hole's place in the picture to the trace.
   void TraceHoles();
 
-  bool m_fullscreen = true;
+  WindowModel m_windowModel;
   std::unique_ptr<DrawSurface> m_pClientDC;
   DisplayModeSwitcher m_displayMode;
   GlContext m_glContext;
@@ -146,22 +149,4 @@ class GameWindow : public Window {
     bool operator==(const FittedTo&) const = default;
   };
   std::optional<FittedTo> m_fittedTo;
-  // When the pending minimise was asked for, by the millisecond clock.
-  std::optional<std::uint32_t> m_minimizeAskedAt;
-  // When the game last changed its window's border, place or the screen's
-  // mode itself, and when a focus loss that came soon after was held back.
-  std::optional<std::uint32_t> m_ownChangeAt;
-  std::optional<std::uint32_t> m_focusLossHeldAt;
-  // The game left fullscreen for the captioned window because a minimise
-  // seemed refused; should the minimise come after all, the guess was wrong
-  // and the game is shown fullscreen again.
-  bool m_fellBackFromFullscreen = false;
-  // Milliseconds of frame time since the window's mode was last asked for,
-  // and whether that was already the second time for a window left at
-  // another size.
-  std::optional<float> m_sinceWindowAsked;
-  bool m_windowAskedAgain = false;
-  // The game asked for a minimise and has not had the focus since: the
-  // focus loss that minimise brings (SDL reports it late) is not a new one.
-  bool m_minimizeAskedSinceFocus = false;
 };

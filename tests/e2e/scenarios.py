@@ -432,6 +432,15 @@ def scenario_mode_refused(x, args):
     game = Game(x, args.binary, args.root, args.out, "mode-refused", audio="dummy")
     skip_intro(game)
     check(x.mode() == before, f"the screen stays at {before} while the game runs, not {x.mode()}")
+    # Fullscreen without the mode is still fullscreen: the whole screen, the
+    # picture fitted into it, not left in a corner.
+    def fitted():
+        game.read_trace()
+        fits = [line for line in game.lines if line.startswith("viewport ")]
+        last = fits[-1] if fits else "no viewport line"
+        return last.startswith("viewport 1024x768 at 0,0 in 1024x768 "), last
+    wait_until("the picture fills the screen", fitted, timeout=10)
+    x.screenshot(os.path.join(args.out, "mode-refused-board.png"), size=(1024, 768))
     time.sleep(0.3)
     game.key("Escape")
     check(game.wait_exit(15) == 0, "the game quits with exit code 0")

@@ -35,6 +35,8 @@ class FakeNativeWindow final : public NativeWindow {
   void Minimize() override { minimized = !refuseMinimize; }
   bool Minimized() const override { return minimized; }
   void WithdrawMinimize() override { ++minimizesWithdrawn; }
+  void LeaveFullscreen() override { ++fullscreensLeft; }
+  bool SizeIsFinal() const override { return sizeIsFinal; }
   bool Viewable() const override { return shown && !minimized; }
   void ClientSize(int& width, int& height) const override {
     width = rect.width;
@@ -65,6 +67,8 @@ class FakeNativeWindow final : public NativeWindow {
   // mapped again: the game must never ask for one.
   int styleChangesWhileMinimized = 0;
   int minimizesWithdrawn = 0;
+  int fullscreensLeft = 0;
+  bool sizeIsFinal = false;
   int places = 0;
   int swaps = 0;
   int refreshHz = 60;
