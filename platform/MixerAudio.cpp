@@ -4,9 +4,13 @@
 
 #include <cstdint>
 #include <cstring>
+#include <optional>
+#include <string>
 #include <utility>
 
 #include "platform/AssetFile.h"
+#include "platform/Diagnostics.h"
+#include "platform/QuietStderr.h"
 #include "platform/LittleEndian.h"
 
 namespace {
@@ -59,13 +63,29 @@ MixerAudio::~MixerAudio() { Free(); }
 
 bool MixerAudio::Initialise(int, int rate, unsigned, const void*) {
   if (m_open) return false;
-  if (!m_mix.Load()) return false;
-  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
-  // MP3 must be asked for by name: some builds only offer it after Mix_Init.
-  m_mix.Init(MIX_INIT_MP3);
-  if (m_mix.OpenAudio(rate > 0 ? rate : MIX_DEFAULT_FREQUENCY, MIX_DEFAULT_FORMAT, 2, kChunkSize) != 0) {
-    m_mix.Quit();
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  if (!m_mix.Load()) {
+    Diagnostics::Error("no sound: the sound mixer library (SDL2_mixer) cannot be loaded");
+    return false;
+  }
+  // The sound libraries print their own noise when there is no device; the
+  // game says it once, in one line of its own, when standard error is back.
+  std::optional<std::string> failure;
+  {
+    const QuietStderr quiet;
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+      failure = SDL_GetError();
+    } else {
+      // MP3 must be asked for by name: some builds only offer it after Mix_Init.
+      m_mix.Init(MIX_INIT_MP3);
+      if (m_mix.OpenAudio(rate > 0 ? rate : MIX_DEFAULT_FREQUENCY, MIX_DEFAULT_FORMAT, 2, kChunkSize) != 0) {
+        failure = SDL_GetError();
+        m_mix.Quit();
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+      }
+    }
+  }
+  if (failure) {
+    Diagnostics::Error("no sound: " + *failure);
     return false;
   }
   m_mix.ReserveChannels(kSampleChannel + 1);

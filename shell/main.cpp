@@ -4,6 +4,7 @@
 #include "platform/ModeGuard.h"
 #include "platform/SdlDesktop.h"
 #include "platform/SingleInstance.h"
+#include "platform/StandardStreams.h"
 #include "shell/CommandLine.h"
 #include "shell/GameApp.h"
 
@@ -15,6 +16,7 @@ constexpr int kModeRecordTimeoutMs = 3000;
 }  // namespace
 
 int main(int argc, char** argv) {
+  StandardStreams::OpenClosed();
   const CommandLine commandLine(argc, argv);
   if (!commandLine.Play()) {
     std::fputs(commandLine.Output().c_str(), stdout);

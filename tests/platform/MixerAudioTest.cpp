@@ -216,10 +216,32 @@ TEST(MixerAudio, ToleratesHandleZeroBadFilesAndNoDevice) {
     SCOPED_TRACE("no such driver");
     UseDriver("no-such-driver");
     MixerAudio audio;
+    StderrCapture capture;
     EXPECT_FALSE(audio.Initialise(-1, 44100, 0, nullptr));
+    EXPECT_EQ(capture.Text().rfind("christmas-pegs: no sound: ", 0), 0u);
     exerciseEverything(audio, false);
     EXPECT_FALSE(audio.Start());
     EXPECT_EQ(audio.CreateFileStream(false, "Data\\Rudi.mp3", 0, 0, 0), 0u);
+  }
+  UseDriver("dummy");
+}
+
+// Without a sound device the player reads one line of the game's own, and
+// none of the sound libraries' noise (ALSA prints eight lines here).
+TEST(MixerAudio, NoSoundDeviceIsSaidInOneLine) {
+  for (const char* driver : {"alsa", "no-such-driver"}) {
+    SCOPED_TRACE(driver);
+    UseDriver(driver);
+    MixerAudio audio;
+    StderrCapture capture;
+    const bool opened = audio.Initialise(-1, 44100, 0, nullptr);
+    const std::string said = capture.Text();
+    if (opened) {
+      EXPECT_EQ(said, "");
+      continue;  // a machine with a sound card
+    }
+    EXPECT_EQ(said.rfind("christmas-pegs: no sound: ", 0), 0u) << said;
+    EXPECT_EQ(said.find('\n'), said.size() - 1) << said;
   }
   UseDriver("dummy");
 }
