@@ -327,6 +327,23 @@ TEST(WindowModel, AWindowPutAwayIsNotAskedBack) {
   EXPECT_EQ(s.desk.Count(Kind::Fullscreen), 2) << "the start and the second F9 only";
 }
 
+// SDL minimises a fullscreen window that loses the focus before the game
+// hears of the loss (kept on: without it i3 hands the focus straight back to
+// a window still fullscreen). The model finds the window put away: it asks
+// for no minimise of its own, and the focus back brings fullscreen.
+TEST(WindowModel, AWindowTheDesktopPutAwayIsNotMinimisedAgain) {
+  Session s;
+  s.Frames(2000);
+  s.desk.shown = false;
+  s.Lose();
+  s.Frames(500);
+  EXPECT_EQ(s.desk.Count(Kind::Minimize), 0);
+  EXPECT_EQ(s.model.CurrentPhase(), Phase::Minimized);
+  s.Restore();
+  EXPECT_EQ(s.model.Shown(), Layout::Fullscreen);
+  EXPECT_EQ(s.desk.requests.back(), WindowModel::Request{Kind::Fullscreen});
+}
+
 // A window shown again without the focus stays as the desktop shows it:
 // nothing is asked of it until the focus comes.
 TEST(WindowModel, AWindowRestoredWithoutTheFocusWaitsForIt) {
