@@ -3,9 +3,13 @@
 #include <X11/Xlib.h>
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <string>
 
 namespace {
 constexpr const char* kSelection = "CHRISTMAS_PEGS_RUNNING";
@@ -62,9 +66,43 @@ void ActivateWindowsOf(::Display* display, unsigned long pid) {
   }
   if (data != nullptr) XFree(data);
 }
+
+// Where the lock of the Wayland display lies when there is no X display to
+// claim: XDG_RUNTIME_DIR/christmas-pegs-NAME.lock. Empty when the game runs
+// on X, or nothing says where.
+std::string WaylandLockPath() {
+  const char* x = std::getenv("DISPLAY");
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+  if ((x != nullptr && *x != '\0') || wayland == nullptr || *wayland == '\0' || runtime == nullptr ||
+      *runtime == '\0') {
+    return {};
+  }
+  std::string name = wayland;  // may be a path of its own
+  for (char& c : name) {
+    if (c == '/') c = '_';
+  }
+  return std::string(runtime) + "/christmas-pegs-" + name + ".lock";
+}
+
+// Opens the lock and takes it; -1 when it is held already or cannot be had.
+int TakeLock(const std::string& path) {
+  const int lock = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  if (lock < 0) return -1;
+  if (flock(lock, LOCK_EX | LOCK_NB) != 0) {
+    close(lock);
+    return -1;
+  }
+  return lock;
+}
 }  // namespace
 
 SingleInstance::SingleInstance() {
+  const std::string lockPath = WaylandLockPath();
+  if (!lockPath.empty()) {
+    m_lock = TakeLock(lockPath);
+    return;
+  }
   m_display = XOpenDisplay(nullptr);
   if (m_display == nullptr) return;
   const ::Window owner = XCreateSimpleWindow(m_display, DefaultRootWindow(m_display), 0, 0, 1, 1, 0, 0, 0);
@@ -77,9 +115,20 @@ SingleInstance::SingleInstance() {
 
 SingleInstance::~SingleInstance() {
   if (m_display != nullptr) XCloseDisplay(m_display);
+  if (m_lock >= 0) close(m_lock);
 }
 
 bool SingleInstance::BringRunningGameToFront() {
+  const std::string lockPath = WaylandLockPath();
+  if (!lockPath.empty()) {
+    // Held by a running game when another holds it; a lock that cannot be
+    // opened at all (no such file, a runtime folder not ours) says nothing.
+    const int lock = open(lockPath.c_str(), O_RDWR | O_CLOEXEC);
+    if (lock < 0) return false;
+    const bool held = flock(lock, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    close(lock);
+    return held;
+  }
   const char* name = std::getenv("DISPLAY");
   if (name == nullptr || *name == '\0') return false;
   ::Display* display = XOpenDisplay(nullptr);

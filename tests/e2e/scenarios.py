@@ -891,6 +891,12 @@ def sway_session(desk, args):
         game.key("F9")
         expect_view(desk, game, True, "F9 twice")
         expect_board(desk, game, shot_path("3-f9-twice"), after_jump)
+
+        # One game a Wayland display: a second start, without an X display,
+        # leaves with exit code 0 and the first plays on.
+        second = Game(desk.display, args.binary, args.root, args.out, "desktop-sway-second", audio="dummy")
+        check(second.wait_exit(15) == 0, "a second start leaves with exit code 0")
+        expect_view(desk, game, True, "after a second start")
     sway_game(desk, args, "desktop-sway", steps)
 
 
