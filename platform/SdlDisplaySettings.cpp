@@ -33,6 +33,14 @@ ModeChangeResult SdlDisplaySettings::Change(const DisplayMode* mode, ModeChange 
   switch (how) {
     case ModeChange::Fullscreen: {
       if (mode == nullptr) return ModeChangeResult::Failed;
+      // A Wayland compositor changes no mode for a client: SDL would only
+      // draw the mode's small picture and have it scaled up to the output,
+      // blurred at any scale but 1. The window fills the output instead,
+      // in the output's own pixels, and the picture is fitted into it.
+      if (m_window.SizeIsFinal()) {
+        m_window.FillScreen();
+        return ModeChangeResult::Successful;
+      }
       // The screen's depth is fixed on X11: a mode of the wanted size is
       // taken at the depth the display offers.
       SDL_DisplayMode wanted{FormatFor(mode->bitsPerPixel), mode->width, mode->height, 0, nullptr};

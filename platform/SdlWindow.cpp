@@ -31,7 +31,9 @@ bool SdlWindow::Open(const char* caption, bool captioned, const WindowRect& rect
   // even when it makes it fullscreen or tiles it (sway: the captioned
   // 590 x 430 window stayed so after F9). The picture is fitted into
   // whatever size the window gets, so there it may take any.
-  if (SizeIsFinal()) flags |= SDL_WINDOW_RESIZABLE;
+  // On an output scaled by 2 the drawable has the output's pixels, so
+  // that the picture is drawn sharp rather than scaled up.
+  if (SizeIsFinal()) flags |= SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
   // A window that goes fullscreen is opened centred, not at the screen's
   // origin. When it is shown, SDL asks the window manager for the fullscreen
   // state and waits, up to 100 ms, until the window's geometry changes;

@@ -385,8 +385,9 @@ class SwayDesktop:
 
     NOBODY = 65534
 
-    def __init__(self, out, wl_input, xwayland=False):
+    def __init__(self, out, wl_input, xwayland=False, scale=1):
         self.name = "sway-xwayland" if xwayland else "sway"
+        self.scale = scale
         self.runtime = tempfile.mkdtemp(prefix="pegs-sway-")
         os.chown(self.runtime, self.NOBODY, self.NOBODY)
         os.chmod(self.runtime, 0o700)
@@ -396,7 +397,7 @@ class SwayDesktop:
             # line sway 1.7 never grants a pointer lock: the pointer would
             # wander off a windowed game over its title bar.
             f.write(f"xwayland {'force' if xwayland else 'disable'}\n"
-                    f"output HEADLESS-1 mode {DESKTOP_SIZE[0]}x{DESKTOP_SIZE[1]}\n"
+                    f"output HEADLESS-1 mode {DESKTOP_SIZE[0] * scale}x{DESKTOP_SIZE[1] * scale} scale {scale}\n"
                     "focus_follows_mouse no\n"
                     "seat * pointer_constraint enable\n")
             if xwayland:  # sway tells its clients the Xwayland display, and no one else
@@ -490,9 +491,10 @@ class SwayDesktop:
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         raw = subprocess.run(["convert", path, "-depth", "8", "rgb:-"], check=True,
                              stdout=subprocess.PIPE).stdout
-        if len(raw) != DESKTOP_SIZE[0] * DESKTOP_SIZE[1] * 3:
+        width, height = DESKTOP_SIZE[0] * self.scale, DESKTOP_SIZE[1] * self.scale
+        if len(raw) != width * height * 3:
             raise Failure(f"screenshot {path} has {len(raw)} bytes")
-        return Picture(raw, *DESKTOP_SIZE)
+        return Picture(raw, width, height)
 
     def end(self):
         if self.seat is not None:

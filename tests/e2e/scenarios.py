@@ -846,7 +846,8 @@ APP_ID = "christmas-pegs"
 
 def expect_view(desk, game, fullscreen, step):
     """The game's view under sway focused, fullscreen on the whole output or not,
-    and its picture fitted to the view: drawn at the view's size, or, fullscreen in
+    and its picture fitted to the view: drawn at the view's size in the output's
+    pixels, or, fullscreen in
     a mode the compositor emulates, at the mode's size scaled to the output (the
     same shape)."""
     def look():
@@ -856,7 +857,8 @@ def expect_view(desk, game, fullscreen, step):
         m = re.match(r"viewport \d+x\d+ at \d+,\d+ in (\d+)x(\d+) ", fits[-1]) if fits else None
         fitted = False
         if view is not None and m is not None:
-            drawn, shown = (int(m.group(1)), int(m.group(2))), view["rect"][2:]
+            drawn = (int(m.group(1)), int(m.group(2)))
+            shown = tuple(side * desk.scale for side in view["rect"][2:])  # in the output's pixels
             fitted = drawn == shown or (fullscreen and abs(drawn[0] * shown[1] - drawn[1] * shown[0])
                                         <= 0.005 * drawn[0] * shown[1])
         ok = (fitted and view["focused"] and view["fullscreen"] == fullscreen
@@ -920,6 +922,35 @@ def sway_xwayland_session(desk, args):
         expect_view(desk, game, True, "one F9 after a refused F7")
         expect_board(desk, game, shot_path("4-f7-back"), {(3, 3)})
     sway_game(desk, args, "desktop-sway-xwayland", steps)
+
+
+def sway_hidpi_session(desk, args):
+    """The game a native Wayland client of sway on an output at scale 2: drawn in
+    the output's own pixels, sharp, and whole, fullscreen and in a tile after F9."""
+    def sharp_and_whole(game, step):
+        def look():
+            game.read_trace()
+            fits = [line for line in game.lines if line.startswith("viewport ")]
+            m = re.match(r"viewport (\d+)x(\d+) at (\d+),(\d+) in (\d+)x(\d+) ", fits[-1]) if fits else None
+            view = desk.window(APP_ID)
+            ok = (m is not None and view is not None
+                  and (int(m.group(5)), int(m.group(6))) == (view["rect"][2] * 2, view["rect"][3] * 2)
+                  and (int(m.group(1)) >= int(m.group(5)) - 1 or int(m.group(2)) >= int(m.group(6)) - 1))
+            return ok, f"view {view}, {fits[-1] if fits else 'no viewport line'}"
+        wait_until(f"{step}: the picture is drawn in the output's pixels and fitted whole", look)
+
+    def steps(game, shot_path):
+        sharp_and_whole(game, "fullscreen")
+        desk.screenshot(shot_path("2-fullscreen"))
+        game.key("F9")
+        expect_view(desk, game, False, "F9")
+        sharp_and_whole(game, "F9")
+        time.sleep(1.5)  # past the second in which a window's size is looked at again
+        sharp_and_whole(game, "a second after F9")
+        desk.screenshot(shot_path("3-tiled"))
+        game.key("F9")
+        expect_view(desk, game, True, "F9 twice")
+    sway_game(desk, args, "desktop-sway-hidpi", steps)
 
 
 def sway_game(desk, args, name, steps):
@@ -1054,9 +1085,11 @@ def main():
         make = lambda: (WestonDesktop(args.out) if wm == "weston"
                         else SwayDesktop(args.out, args.wl_input) if wm == "sway"
                         else SwayDesktop(args.out, args.wl_input, xwayland=True) if wm == "sway-xwayland"
+                        else SwayDesktop(args.out, args.wl_input, scale=2) if wm == "sway-hidpi"
                         else I3Desktop(xorg_config, args.out) if wm == "i3"
                         else WindowManagerDesktop(wm, xorg_config, args.out))
-        run = {"sway": sway_session, "sway-xwayland": sway_xwayland_session}.get(wm, desktop_session)
+        run = {"sway": sway_session, "sway-xwayland": sway_xwayland_session,
+               "sway-hidpi": sway_hidpi_session}.get(wm, desktop_session)
         end = lambda desk: desk.end()
     else:
         config = XORG_CONFIGS.get(args.scenario)
