@@ -1,9 +1,7 @@
 #include "shell/GameWindow.h"
 
 #include <GL/gl.h>
-#include <GL/glu.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <ctime>
 
@@ -15,12 +13,8 @@ constexpr WindowRect kFullscreenRect{0, 0, 640, 480};
 constexpr WindowRect kWindowedRect{50, 50, 590, 430};
 constexpr const char* kCaption = "Christmas Pegs";
 constexpr const char* kIconPath = "Data/Icon.bmp";
-// Where the board stands in front of the eye while playing.
-constexpr GLfloat kBoardZ = -8.0f;
 // The display's rate when the desktop does not say.
 constexpr int kAssumedRefreshHz = 60;
-// At most this many steps in one rest frame: ten seconds of a 60 Hz display.
-constexpr float kMostRestSteps = 600.0f;
 
 const char* const kWindowTexturePaths[4] = {
     "Data/BaumOben.bmp",
@@ -35,8 +29,8 @@ GameWindow::GameWindow(Desktop& desktop, bool fullscreen)
       m_windowModel(fullscreen, desktop.window.SizeIsFinal()),
       m_displayMode(desktop.display),
       m_sound(desktop.audio),
-      m_timer(desktop.clock) {
-  m_intro.PhaseTimer().UseClock(desktop.clock);
+      m_frames(desktop.clock) {
+  m_play.Intro().PhaseTimer().UseClock(desktop.clock);
   std::srand(static_cast<unsigned>(std::time(nullptr)));
 }
 
@@ -77,10 +71,8 @@ void GameWindow::SetupScene() {
     static_cast<void>(
         m_textures[i].LoadMipmapped(kWindowTexturePaths[i], GL_LINEAR_MIPMAP_NEAREST, GL_LINEAR, false));
   }
-  m_board.Setup(&m_textures[0], &m_textures[1], &m_sound);
-  m_snowfall.Init(&m_textures[2]);
-  m_intro.Init(m_pClientDC.get());
-  m_timer.Init();
+  m_play.Setup(&m_textures[0], &m_textures[1], &m_textures[2], &m_sound, m_pClientDC.get());
+  m_frames.Init();
 }
 
 void GameWindow::StartSound() {
@@ -132,10 +124,10 @@ void GameWindow::OnSystemCommand(SystemCommand command) {
 
 void GameWindow::OnKeyDown(Key key) {
   if (key == Key::F7) {
-    DropHeldTree();
-    Carry(m_windowModel.Minimize(WindowTime(m_timer.Now()), SampleWindow(true)));
+    m_play.PutBack();
+    Carry(m_windowModel.Minimize(WindowTime(m_frames.Now()), SampleWindow(true)));
   } else if (key == Key::F9) {
-    Carry(m_windowModel.ToggleFullscreen(WindowTime(m_timer.Now()), SampleWindow(true)));
+    Carry(m_windowModel.ToggleFullscreen(WindowTime(m_frames.Now()), SampleWindow(true)));
   }
   DefaultProcessing();
 }
@@ -143,14 +135,14 @@ void GameWindow::OnKeyDown(Key key) {
 void GameWindow::OnFocusGained() {
   DefaultProcessing();
   m_trace.Focus(true);
-  Carry(m_windowModel.FocusGained(WindowTime(m_timer.Now()), SampleWindow(true)));
+  Carry(m_windowModel.FocusGained(WindowTime(m_frames.Now()), SampleWindow(true)));
 }
 
 void GameWindow::OnFocusLost() {
   DefaultProcessing();
   m_trace.Focus(false);
-  DropHeldTree();
-  Carry(m_windowModel.FocusLost(WindowTime(m_timer.Now()), SampleWindow(true)));
+  m_play.PutBack();
+  Carry(m_windowModel.FocusLost(WindowTime(m_frames.Now()), SampleWindow(true)));
 }
 
 std::uint32_t GameWindow::WindowTime(double reading) {
@@ -185,14 +177,6 @@ void GameWindow::Carry(const WindowModel::Requests& requests) {
   }
 }
 
-void GameWindow::DropHeldTree() {
-  // The button's release goes to whatever has the pointer now; a tree left
-  // lifted would stick to the cursor, and the next press could lift another.
-  if (!m_dragging) return;
-  m_dragging = false;
-  m_board.PutBack();
-}
-
 void GameWindow::ApplyWindowMode(WindowModel::Layout layout, bool again) {
   if (layout == WindowModel::Layout::Fullscreen) {
     // The style first: a window already fullscreen keeps the style it had.
@@ -219,65 +203,29 @@ void GameWindow::Minimize() {
 }
 
 void GameWindow::OnLeftButtonDown() {
-  m_trace.Button(true, m_cursorX, m_cursorY);
-  if (m_state == StatePlaying && m_board.Pick(m_cursorX, m_cursorY)) m_dragging = true;
+  m_trace.Button(true, m_play.CursorX(), m_play.CursorY());
+  m_play.Lift();
   DefaultProcessing();
 }
 
 void GameWindow::OnLeftButtonUp() {
-  m_trace.Button(false, m_cursorX, m_cursorY);
-  if (m_state == StatePlaying) {
-    m_dragging = false;
-    m_board.Drop(m_cursorX, m_cursorY);
-  }
+  m_trace.Button(false, m_play.CursorX(), m_play.CursorY());
+  m_play.Drop();
   DefaultProcessing();
-}
-
-void GameWindow::MoveCursor(int mouseX, int mouseY) {
-  const bool inside = -5.0f < m_cursorX && m_cursorX < 5.0f && -4.0f < m_cursorY && m_cursorY < 4.0f;
-  if (inside) {
-    m_cursorX += static_cast<float>(mouseX - 320) * 0.01f;
-    m_cursorY += static_cast<float>(240 - mouseY) * 0.01f;
-    return;
-  }
-  // Outside: reflect through the centre and pull in, discarding this move.
-  const auto reflect = [](float c) { return c >= 0.0f ? -c + 0.05f : -c - 0.05f; };
-  m_cursorX = reflect(m_cursorX);
-  m_cursorY = reflect(m_cursorY);
 }
 
 void GameWindow::StepFrame() {
   AdvanceFrame();
   FitPicture();
-  Render();
+  m_renderer.Draw(m_play, m_textures[3]);
+  if (m_pClientDC) m_pClientDC->SwapBuffers();
   StartSound();
   if (!m_trace.Enabled()) return;
-  if (!m_holesTraced) TraceHoles();
-  m_trace.Frame(m_state, m_cursorX, m_cursorY, m_board.CountPegs());
-}
-
-void GameWindow::TraceHoles() {
-  // Each hole's centre through the projection in force and the board's
-  // place in front of the eye, so that a harness finds the holes on the
-  // screen without a projection of its own.
-  m_holesTraced = true;
-  GLdouble projection[16];
-  glGetDoublev(GL_PROJECTION_MATRIX, projection);
-  GLdouble board[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, kBoardZ, 1};
-  const GLint picture[4] = {0, 0, 1, 1};
-  for (int c = 0; c < BoardModel::Size; ++c) {
-    for (int r = 0; r < BoardModel::Size; ++r) {
-      if (!BoardModel::IsHole(c, r)) continue;
-      const float x = BoardModel::BoardX(c);
-      const float y = BoardModel::BoardY(r);
-      GLdouble px = 0.0;
-      GLdouble py = 0.0;
-      GLdouble pz = 0.0;
-      if (gluProject(x, y, 0.0, board, projection, picture, &px, &py, &pz) == GL_TRUE) {
-        m_trace.Hole(c, r, x, y, px, 1.0 - py);
-      }
-    }
+  if (!m_holesTraced) {
+    m_holesTraced = true;
+    FrameRenderer::TraceHoles(m_trace);
   }
+  m_trace.Frame(m_play.State(), m_play.CursorX(), m_play.CursorY(), m_play.Board().CountPegs());
 }
 
 void GameWindow::AdvanceFrame() {
@@ -289,15 +237,7 @@ void GameWindow::RestFrame() {
   // The time since the last frame is stepped through in display periods, as
   // a watched game would have stepped it, so that what happens unseen is
   // what would have happened on the screen. Nothing is drawn.
-  float left = BeginFrame();
-  // A wake long overdue (the machine was suspended, the process stopped) is
-  // stepped in longer steps rather than spinning through millions of them.
-  const float period = std::max(DisplayPeriod(), left / kMostRestSteps);
-  do {
-    const float dt = left < period ? left : period;
-    if (!StepOnce(dt)) break;
-    left -= dt;
-  } while (left > 0.0f);
+  FrameStepper::Rest(BeginFrame(), DisplayPeriod(), [this](float dt) { return StepOnce(dt); });
   m_trace.Rest();
 }
 
@@ -311,24 +251,15 @@ float GameWindow::BeginFrame() {
   int dy = 0;
   m_desktop.input.ReadMouseDelta(dx, dy);
   m_trace.Mouse(m_desktop.input.PointerCaptured(), dx, dy);
-  MoveCursor(320 + dx, 240 + dy);
+  m_play.MoveCursor(320 + dx, 240 + dy);
 
-  // Readings are kept in double milliseconds: a float would step in whole
-  // milliseconds and more after a few hours of running.
-  if (!m_timeStarted) {
-    m_previousReading = m_timer.Now();
-    m_timeStarted = true;
-  }
-  double reading = m_timer.Now();
-  while (reading == m_previousReading) reading = m_timer.Now();
-  const float dt = static_cast<float>(reading - m_previousReading);
-  m_previousReading = reading;
+  double reading = 0.0;
+  const float dt = m_frames.Next(reading);
   // The window model goes by the frame's own reading of the clock.
   Carry(m_windowModel.Tick(WindowTime(reading), SampleWindow(m_windowModel.NeedsSize())));
 
   if (m_desktop.input.PollEscape()) {
-    if (m_state == StateIntro) {
-      m_state = StatePlaying;
+    if (m_play.SkipIntro()) {
       m_desktop.clock.Sleep(500);
     } else {
       m_desktop.queue.Post({MessageKind::Close, 0, 0});
@@ -339,107 +270,10 @@ float GameWindow::BeginFrame() {
 }
 
 bool GameWindow::StepOnce(float dt) {
-  m_dt = dt;
-  const bool goesOn = StepState();
-  UpdateScene();
-  return goesOn && !m_closing;
-}
-
-bool GameWindow::StepState() {
-  switch (m_state) {
-    case StatePlaying:
-      if (m_dragging) m_board.Drag(m_cursorX, m_cursorY);
-      if (m_board.NoMoveLeft()) m_state = StateBoardExit;
-      break;
-    case StateIntro:
-      if (m_intro.IsDone()) m_state = StatePlaying;
-      break;
-    case StateBoardExit:
-      m_exitZ += m_dt * 0.001f;
-      m_exitSpin += m_dt * 0.03f;
-      if (m_exitZ >= 2.0f) {
-        m_state = StateFinale;
-        const int pegsLeft = m_board.CountPegs();
-        // Without a font the finale still runs its timing and ends the game.
-        static_cast<void>(m_finale.Init(m_pClientDC.get(), pegsLeft));
-        m_sound.RestartOutput(0);
-        m_sound.PlayStream(1, false);
-      }
-      break;
-    case StateFinale:
-      if (m_finale.IsDone()) {
-        m_desktop.queue.PostQuit(0);
-        return false;
-      }
-      break;
+  if (m_play.Step(dt) == GamePlay::Next::Quit) {
+    m_desktop.queue.PostQuit(0);
+    return false;
   }
-  return true;
+  return !m_closing;
 }
 
-void GameWindow::UpdateScene() {
-  switch (m_state) {
-    case StatePlaying:
-      m_board.Update(m_dt);
-      m_snowfall.Update(m_dt);
-      break;
-    case StateIntro:
-      m_intro.Update(m_dt);
-      break;
-    case StateBoardExit:
-      m_snowfall.Update(m_dt);
-      m_board.Update(m_dt);
-      break;
-    case StateFinale:
-      m_finale.Update(m_dt);
-      break;
-  }
-}
-
-void GameWindow::Render() {
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  glLoadIdentity();
-  switch (m_state) {
-    case StatePlaying:
-      glTranslatef(0.0f, 0.0f, kBoardZ);
-      m_board.Draw();
-      m_snowfall.Draw();
-      DrawCursor();
-      break;
-    case StateIntro:
-      m_intro.Draw();
-      break;
-    case StateBoardExit:
-      m_snowfall.Draw();
-      glTranslatef(0.0f, 0.0f, m_exitZ);
-      glRotatef(m_exitSpin, 0.0f, 0.0f, 1.0f);
-      m_board.Draw();
-      break;
-    case StateFinale:
-      m_finale.Draw();
-      break;
-  }
-  if (m_pClientDC) m_pClientDC->SwapBuffers();
-}
-
-void GameWindow::DrawCursor() {
-  glPushMatrix();
-  glEnable(GL_BLEND);
-  glDisable(GL_DEPTH_TEST);
-  m_textures[3].Bind();
-  const float z = m_dragging ? 0.75f : 0.0f;
-  const float x = m_cursorX;
-  const float y = m_cursorY;
-  glBegin(GL_QUADS);
-  glTexCoord2f(0.0f, 1.0f);
-  glVertex3f(x, y, z);
-  glTexCoord2f(0.0f, 0.0f);
-  glVertex3f(x, y - 1.0f, z);
-  glTexCoord2f(1.0f, 0.0f);
-  glVertex3f(x + 0.75f, y - 1.0f, z);
-  glTexCoord2f(1.0f, 1.0f);
-  glVertex3f(x + 0.75f, y, z);
-  glEnd();
-  glDisable(GL_BLEND);
-  glEnable(GL_DEPTH_TEST);
-  glPopMatrix();
-}

@@ -8,19 +8,18 @@
 #include "gfx/Texture.h"
 #include "platform/DrawSurface.h"
 #include "platform/Window.h"
-#include "puzzle/PegBoard.h"
-#include "scenes/FinaleScreen.h"
-#include "scenes/IntroSequence.h"
-#include "scenes/Snowfall.h"
 #include "shell/DisplayModeSwitcher.h"
-#include "platform/FrameTimer.h"
-#include "shell/GameState.h"
+#include "shell/FrameRenderer.h"
+#include "shell/FrameStepper.h"
+#include "shell/GamePlay.h"
 #include "shell/GameTrace.h"
 #include "shell/GlContext.h"
 #include "shell/WindowModel.h"
 
-// The game window: owns every scene object, keeps the game state, moves the
-// virtual cursor, measures the frame time and draws each frame.
+// The game window: turns the desktop's messages into calls on the game and
+// on the window model, carries out what the window model asks of the
+// desktop, and owns every object of the game: its play, the frame time, the
+// drawing, the textures, the sound and the GL context.
 class GameWindow : public Window {
  public:
   // Starts fullscreen, or with fullscreen false in the captioned window,
@@ -42,27 +41,24 @@ class GameWindow : public Window {
   // since the last frame is stepped in display periods, and nothing is drawn.
   void RestFrame();
 
-  GameState State() const { return m_state; }
-  float CursorX() const { return m_cursorX; }
-  float CursorY() const { return m_cursorY; }
-  float FrameTime() const { return m_dt; }
-  bool Dragging() const { return m_dragging; }
+  GameState State() const { return m_play.State(); }
+  float CursorX() const { return m_play.CursorX(); }
+  float CursorY() const { return m_play.CursorY(); }
+  float FrameTime() const { return m_play.FrameTime(); }
+  bool Dragging() const { return m_play.Dragging(); }
   // The player's choice: fullscreen or the captioned window.
   bool Fullscreen() const { return m_windowModel.Fullscreen(); }
-  float ExitZ() const { return m_exitZ; }
-  float ExitSpin() const { return m_exitSpin; }
-  PegBoard& Board() { return m_board; }
-  const FinaleScreen& Finale() const { return m_finale; }
-  const Snowfall& Snow() const { return m_snowfall; }
-  const IntroSequence& Intro() const { return m_intro; }
+  float ExitZ() const { return m_play.ExitZ(); }
+  float ExitSpin() const { return m_play.ExitSpin(); }
+  PegBoard& Board() { return m_play.Board(); }
+  const FinaleScreen& Finale() const { return m_play.Finale(); }
+  const Snowfall& Snow() const { return m_play.Snow(); }
+  const IntroSequence& Intro() const { return m_play.Intro(); }
   // Moves the virtual cursor by a pointer position relative to the screen
   // point (320, 240), or reflects it when it is outside its rectangle.
-  void MoveCursor(int mouseX, int mouseY);
+  void MoveCursor(int mouseX, int mouseY) { m_play.MoveCursor(mouseX, mouseY); }
   // Places the virtual cursor; for tests and tools that stage a position.
-  void SetCursor(float x, float y) {
-    m_cursorX = x;
-    m_cursorY = y;
-  }
+  void SetCursor(float x, float y) { m_play.SetCursor(x, y); }
 
  protected:
   int OnCreate() override;
@@ -95,48 +91,27 @@ class GameWindow : public Window {
   // Sets projection and viewport for the drawable's size now, if it or the
   // window mode changed since the last fit.
   void FitPicture();
-  void DropHeldTree();
   // Reads the mouse, takes the frame time and polls Escape; returns the
   // frame time in ms.
   float BeginFrame();
-  // The state step and the scene update for dt ms. False once the game has
-  // posted its quit or close: no further step may run.
+  // The game's step for dt ms. False once the game has posted its quit or
+  // close: no further step may run.
   bool StepOnce(float dt);
-  // The state machine's step; false when it posted the quit.
-  bool StepState();
-  // Advances what the current state shows by m_dt.
-  void UpdateScene();
   // One refresh period of the display, in ms.
   float DisplayPeriod() const;
-  // Draws the current state and presents it; changes nothing but GL.
-  void Render();
-  void DrawCursor();
-  // Writes each hole's place in the picture to the trace.
-  void TraceHoles();
 
   WindowModel m_windowModel;
   std::unique_ptr<DrawSurface> m_pClientDC;
   DisplayModeSwitcher m_displayMode;
   GlContext m_glContext;
   Texture m_textures[4];
-  PegBoard m_board;
-  Snowfall m_snowfall;
-  IntroSequence m_intro;
   SoundBank m_sound;
   bool m_soundStarted = false;
-  float m_exitZ = -8.0f;
-  float m_exitSpin = 0.0f;
-  FinaleScreen m_finale;
-  FrameTimer m_timer;
-  float m_dt = 0.0f;
-  float m_cursorX = 0.0f;
-  float m_cursorY = 0.0f;
-  bool m_dragging = false;
-  GameState m_state = StateIntro;
+  // The scene objects live in the play: destroyed before the GL context.
+  GamePlay m_play;
+  FrameRenderer m_renderer;
+  FrameStepper m_frames;
 
-  // The previous frame's time reading in ms, taken first on the first frame.
-  double m_previousReading = 0.0;
-  bool m_timeStarted = false;
   // Escape has posted the close: no frame steps any more.
   bool m_closing = false;
   GameTrace m_trace;
