@@ -120,6 +120,7 @@ void GameWindow::FitPicture() {
   ApplyProjection(picture.width, picture.height);
   const ViewportRect viewport = FitViewport(picture.width, picture.height, drawableWidth, drawableHeight);
   glViewport(viewport.x, viewport.y, viewport.width, viewport.height);
+  m_boardLayer.Fit(drawableWidth, drawableHeight);
   m_trace.Viewport(drawableWidth, drawableHeight, viewport.x, viewport.y, viewport.width, viewport.height);
 }
 
@@ -449,7 +450,7 @@ void GameWindow::Render() {
   switch (m_state) {
     case StatePlaying:
       glTranslatef(0.0f, 0.0f, kBoardZ);
-      m_board.Draw();
+      m_boardLayer.Draw(m_board);
       m_snowfall.Draw();
       DrawCursor();
       break;

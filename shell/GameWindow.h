@@ -8,6 +8,7 @@
 #include "gfx/Texture.h"
 #include "platform/DrawSurface.h"
 #include "platform/Window.h"
+#include "puzzle/BoardLayer.h"
 #include "puzzle/PegBoard.h"
 #include "scenes/FinaleScreen.h"
 #include "scenes/IntroSequence.h"
@@ -117,6 +118,8 @@ class GameWindow : public Window {
   GlContext m_glContext;
   Texture m_textures[4];
   PegBoard m_board;
+  // The standing trees, drawn once while they stand still.
+  BoardLayer m_boardLayer;
   Snowfall m_snowfall;
   IntroSequence m_intro;
   SoundBank m_sound;
