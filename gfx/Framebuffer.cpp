@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string_view>
 
 namespace {
@@ -18,7 +19,26 @@ struct Formats {
   GLint stencil = 0;
   GLint depthType = GL_NONE;
   GLint samples = 0;
-  bool operator==(const Formats&) const = default;
+};
+
+// Whether a target of the formats made holds the window's pictures
+// exactly. Alpha the window lacks may be there: nothing drawn into the
+// target blends with it.
+bool Holds(const Formats& made, const Formats& window) {
+  const bool alpha = made.alpha == window.alpha || window.alpha == 0;
+  return made.red == window.red && made.green == window.green && made.blue == window.blue && alpha &&
+         made.depth == window.depth && made.stencil == window.stencil && made.depthType == window.depthType &&
+         made.samples == window.samples;
+}
+
+// The colour texture asked for: an unsized format with the window's own
+// layout named as the format of its (absent) pixels. From such a request
+// Mesa stores the texture as the window's buffer is stored, and a copy
+// between the two is then a plain copy of memory rather than a drawing.
+struct ColorRequest {
+  GLint internalFormat;
+  GLenum format;
+  GLenum type;
 };
 
 GLuint DrawBinding() {
@@ -46,20 +66,17 @@ Formats BoundFormats() {
   return formats;
 }
 
-// The renderbuffer format that holds the colour channels, or GL_NONE.
-GLenum ColorFormatFor(const Formats& f) {
-  if (f.red == 5 && f.green == 6 && f.blue == 5 && f.alpha == 0) return GL_RGB565;
-  if (f.red == 8 && f.green == 8 && f.blue == 8) return f.alpha == 8 ? GL_RGBA8 : GL_RGB8;
-  if (f.red == 10 && f.green == 10 && f.blue == 10 && f.alpha == 2) return GL_RGB10_A2;
-  return GL_NONE;
+std::optional<ColorRequest> ColorRequestFor(const Formats& f) {
+  if (f.red == 5 && f.green == 6 && f.blue == 5 && f.alpha == 0) {
+    return ColorRequest{GL_RGB, GL_RGB, GL_UNSIGNED_SHORT_5_6_5};
+  }
+  if (f.red == 8 && f.green == 8 && f.blue == 8) return ColorRequest{GL_RGBA, GL_BGRA, GL_UNSIGNED_BYTE};
+  return std::nullopt;
 }
 
 // The renderbuffer format that holds depth and stencil, or GL_NONE.
 GLenum DepthFormatFor(const Formats& f) {
-  if (f.depthType == GL_FLOAT) {
-    if (f.depth != 32) return GL_NONE;
-    return f.stencil == 8 ? GL_DEPTH32F_STENCIL8 : GL_DEPTH_COMPONENT32F;
-  }
+  if (f.depthType != GL_UNSIGNED_NORMALIZED) return GL_NONE;
   if (f.depth == 24 && f.stencil == 8) return GL_DEPTH24_STENCIL8;
   if (f.stencil != 0) return GL_NONE;
   if (f.depth == 16) return GL_DEPTH_COMPONENT16;
@@ -97,16 +114,19 @@ bool Framebuffer::Available() {
 bool Framebuffer::Make(int width, int height) {
   Release();
   if (width <= 0 || height <= 0) return false;
-  const Formats wanted = BoundFormats();
-  const GLenum colorFormat = ColorFormatFor(wanted);
-  const GLenum depthFormat = DepthFormatFor(wanted);
-  if (wanted.samples != 0 || colorFormat == GL_NONE || depthFormat == GL_NONE) return false;
+  const Formats window = BoundFormats();
+  const std::optional<ColorRequest> color = ColorRequestFor(window);
+  const GLenum depthFormat = DepthFormatFor(window);
+  if (window.samples != 0 || !color || depthFormat == GL_NONE) return false;
 
+  GLint textureBefore = 0;
+  glGetIntegerv(GL_TEXTURE_BINDING_2D, &textureBefore);
+  glGenTextures(1, &m_color);
+  glBindTexture(GL_TEXTURE_2D, m_color);
+  glTexImage2D(GL_TEXTURE_2D, 0, color->internalFormat, width, height, 0, color->format, color->type, nullptr);
+  glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(textureBefore));
   GLint renderbufferBefore = 0;
   glGetIntegerv(GL_RENDERBUFFER_BINDING, &renderbufferBefore);
-  glGenRenderbuffers(1, &m_color);
-  glBindRenderbuffer(GL_RENDERBUFFER, m_color);
-  glRenderbufferStorage(GL_RENDERBUFFER, colorFormat, width, height);
   glGenRenderbuffers(1, &m_depth);
   glBindRenderbuffer(GL_RENDERBUFFER, m_depth);
   glRenderbufferStorage(GL_RENDERBUFFER, depthFormat, width, height);
@@ -117,13 +137,13 @@ bool Framebuffer::Make(int width, int height) {
   m_height = height;
   const GLuint before = DrawBinding();
   glBindFramebuffer(GL_DRAW_FRAMEBUFFER, m_framebuffer);
-  glFramebufferRenderbuffer(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, m_color);
-  const GLenum depthAttachment = wanted.stencil != 0 ? GL_DEPTH_STENCIL_ATTACHMENT : GL_DEPTH_ATTACHMENT;
+  glFramebufferTexture2D(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, m_color, 0);
+  const GLenum depthAttachment = window.stencil != 0 ? GL_DEPTH_STENCIL_ATTACHMENT : GL_DEPTH_ATTACHMENT;
   glFramebufferRenderbuffer(GL_DRAW_FRAMEBUFFER, depthAttachment, GL_RENDERBUFFER, m_depth);
-  // A driver may give a renderbuffer more bits than asked for; the copy
+  // A driver may store a buffer with more bits than asked for; the copy
   // would then convert, and exactly is what it must be.
   const bool usable =
-      glCheckFramebufferStatus(GL_DRAW_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE && BoundFormats() == wanted;
+      glCheckFramebufferStatus(GL_DRAW_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE && Holds(BoundFormats(), window);
   glBindFramebuffer(GL_DRAW_FRAMEBUFFER, before);
   if (!usable) Release();
   return usable;
@@ -168,7 +188,7 @@ void Framebuffer::CopyOut(int x, int y, int width, int height) const {
 
 void Framebuffer::Release() {
   if (m_framebuffer != 0) glDeleteFramebuffers(1, &m_framebuffer);
-  if (m_color != 0) glDeleteRenderbuffers(1, &m_color);
+  if (m_color != 0) glDeleteTextures(1, &m_color);
   if (m_depth != 0) glDeleteRenderbuffers(1, &m_depth);
   m_framebuffer = 0;
   m_color = 0;

@@ -2,8 +2,8 @@
 
 #include <GL/gl.h>
 
-// An offscreen colour and depth target (a framebuffer object with two
-// renderbuffers) standing in for the window: the same size, the formats of
+// An offscreen colour and depth target (a framebuffer object with a colour
+// texture and a depth renderbuffer) standing in for the window: the same size, the formats of
 // the window's buffers, and drawn into with the rows in the window's order
 // (a window's first row is its top one; an object's its bottom one). What
 // is drawn into it under the window's viewport and matrices is what drawing
