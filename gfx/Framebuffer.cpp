@@ -3,7 +3,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <optional>
-#include <string_view>
 
 namespace {
 
@@ -85,30 +84,18 @@ GLenum DepthFormatFor(const Formats& f) {
   return GL_NONE;
 }
 
-bool HasExtension(std::string_view name) {
-  const auto* list = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
-  if (list == nullptr) return false;
-  const std::string_view extensions(list);
-  for (std::size_t at = extensions.find(name); at != std::string_view::npos; at = extensions.find(name, at + 1)) {
-    const std::size_t end = at + name.size();
-    const bool whole = (at == 0 || extensions[at - 1] == ' ') && (end == extensions.size() || extensions[end] == ' ');
-    if (whole) return true;
-  }
-  return false;
-}
-
 }  // namespace
 
 Framebuffer::~Framebuffer() { Release(); }
 
 bool Framebuffer::Available() {
+  // "MAJOR.MINOR", then anything.
   const auto* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
   if (version == nullptr) return false;
   const int major = std::atoi(version);
   const char* dot = std::strchr(version, '.');
   const int minor = dot != nullptr ? std::atoi(dot + 1) : 0;
-  if (major > 4 || (major == 4 && minor >= 5)) return true;
-  return HasExtension("GL_ARB_framebuffer_object") && HasExtension("GL_ARB_clip_control");
+  return major > 4 || (major == 4 && minor >= 5);
 }
 
 bool Framebuffer::Make(int width, int height) {

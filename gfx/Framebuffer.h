@@ -3,13 +3,12 @@
 #include <GL/gl.h>
 
 // An offscreen colour and depth target (a framebuffer object with a colour
-// texture and a depth renderbuffer) standing in for the window: the same size, the formats of
-// the window's buffers, and drawn into with the rows in the window's order
-// (a window's first row is its top one; an object's its bottom one). What
-// is drawn into it under the window's viewport and matrices is what drawing
-// into the window would have made, and copies back bit for bit, depth
-// included. Deleted with the object; needs its GL context current for all
-// of it.
+// texture and a depth renderbuffer) standing in for the window: the same
+// size, the formats of the window's buffers, and drawn into with the rows
+// in the window's order. What is drawn into it under the window's viewport
+// and matrices is what drawing into the window would have made, and copies
+// back bit for bit, depth included. Deleted with the object; needs its GL
+// context current for all of it.
 class Framebuffer {
  public:
   Framebuffer() = default;
@@ -18,7 +17,7 @@ class Framebuffer {
   Framebuffer& operator=(const Framebuffer&) = delete;
 
   // Whether the current context offers framebuffer objects and the choice
-  // of the clip origin (GL 4.5, or the two ARB extensions).
+  // of the clip origin: GL 4.5.
   static bool Available();
   // Makes a target of the window's size, with the formats of the
   // framebuffer bound for drawing now, replacing any held. False, and
