@@ -39,7 +39,7 @@ struct Buffers {
   std::vector<GLuint> depth;
 };
 
-// Pixels that differ between two pictures of the same size.
+// Values (colour channels, depths) that differ between two pictures.
 template <typename Pixel>
 int Differing(const std::vector<Pixel>& a, const std::vector<Pixel>& b) {
   int count = 0;
