@@ -80,6 +80,25 @@ void BM_GamePlayingFrame(benchmark::State& state) {
 }
 BENCHMARK(BM_GamePlayingFrame)->Unit(benchmark::kMillisecond);
 
+// A frame of play while a tree is dragged to and fro: the lifted tree moves
+// and swings on every frame; the standing ones do not.
+void BM_GameDraggingFrame(benchmark::State& state) {
+  BenchGame game;
+  if (!game.ok) return state.SkipWithError("no game window");
+  game.SkipIntro();
+  for (int i = 0; i < 10; ++i) game.Frame();
+  PegBoard& board = game.window->Board();
+  if (!board.Pick(0.0f, -2.0f)) return state.SkipWithError("no tree to lift");
+  float x = 0.0f;
+  for (auto _ : state) {
+    x = x > 1.0f ? 0.0f : x + 0.02f;
+    board.Drag(x, -2.0f + x);
+    game.Frame();
+  }
+  if (game.window->State() != StatePlaying) state.SkipWithError("left the playing state");
+}
+BENCHMARK(BM_GameDraggingFrame)->Unit(benchmark::kMillisecond);
+
 // The intro's frames from its start: 1000 frames are 16 of its 17.5 seconds,
 // all seven words.
 void BM_GameIntroFrame(benchmark::State& state) {

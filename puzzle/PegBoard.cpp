@@ -16,6 +16,7 @@ void PegBoard::Stand(int index, Cell cell) {
   TreePeg& peg = pegs[static_cast<std::size_t>(index)];
   peg.SetCell(cell.column, cell.row);
   peg.SetState(Standing);
+  ++standingRevision;
 }
 
 void PegBoard::Update(float dt) {
@@ -24,6 +25,17 @@ void PegBoard::Update(float dt) {
 
 void PegBoard::Draw() const {
   for (const TreePeg& peg : pegs) peg.Draw();
+}
+
+void PegBoard::DrawStanding() const { DrawWhere(false); }
+
+void PegBoard::DrawMoving() const { DrawWhere(true); }
+
+void PegBoard::DrawWhere(bool moving) const {
+  for (const TreePeg& peg : pegs) {
+    const bool pegMoves = peg.State() == Lifted || peg.State() == Leaving;
+    if (pegMoves == moving) peg.Draw();
+  }
 }
 
 void PegBoard::UpdateAndDraw(float dt) {
@@ -36,6 +48,7 @@ bool PegBoard::Pick(float x, float y) {
     if (pegs[static_cast<std::size_t>(i)].TryLift(x, y)) {
       origin = model.CellOf(i);
       selected = i;
+      ++standingRevision;
       return true;
     }
   }
@@ -78,4 +91,5 @@ void PegBoard::Arrange(std::span<const Cell> occupied) {
     ++i;
   }
   for (; i < PegCount; ++i) pegs[static_cast<std::size_t>(i)].SetState(Gone);
+  ++standingRevision;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <span>
 
 #include "puzzle/BoardModel.h"
@@ -32,6 +33,15 @@ class PegBoard {
   void Update(float dt);
   // Draws every peg, in index order, under the current matrix.
   void Draw() const;
+  // Draws only the standing pegs, or only the moving ones (lifted or
+  // leaving), each in index order: together the picture Draw makes.
+  void DrawStanding() const;
+  void DrawMoving() const;
+  // Changes whenever what DrawStanding draws changes: a peg lifted, set
+  // down in a hole, jumped, placed anew or taken away. Animation alone
+  // (the lifted peg's wobble, a leaving peg) moves only moving pegs and
+  // leaves it as it is.
+  std::uint64_t StandingRevision() const { return standingRevision; }
   // Update, then Draw.
   void UpdateAndDraw(float dt);
   // Lifts the first peg whose hit square holds the board point.
@@ -65,10 +75,13 @@ class PegBoard {
  private:
   // Stands a peg upright in the centre of its hole.
   void Stand(int index, Cell cell);
+  // Draws the pegs that move, or those that stand.
+  void DrawWhere(bool moving) const;
 
   std::array<TreePeg, PegCount> pegs;
   BoardModel model;
   int selected = -1;
   SoundBank* soundBank = nullptr;
   Cell origin{0, 0};
+  std::uint64_t standingRevision = 0;
 };

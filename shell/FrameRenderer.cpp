@@ -3,13 +3,13 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-void FrameRenderer::Draw(const GamePlay& play, const Texture& bottle) const {
+void FrameRenderer::Draw(const GamePlay& play, const Texture& bottle) {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glLoadIdentity();
   switch (play.State()) {
     case StatePlaying:
       glTranslatef(0.0f, 0.0f, kBoardZ);
-      play.Board().Draw();
+      m_boardLayer.Draw(play.Board());
       play.Snow().Draw();
       DrawCursor(play, bottle);
       break;

@@ -106,6 +106,7 @@ void GameWindow::FitPicture() {
   ApplyProjection(picture.width, picture.height);
   const ViewportRect viewport = FitViewport(picture.width, picture.height, drawableWidth, drawableHeight);
   glViewport(viewport.x, viewport.y, viewport.width, viewport.height);
+  m_renderer.Fit(drawableWidth, drawableHeight);
   m_trace.Viewport(drawableWidth, drawableHeight, viewport.x, viewport.y, viewport.width, viewport.height);
 }
 
