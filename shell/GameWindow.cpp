@@ -143,7 +143,21 @@ void GameWindow::OnKeyDown(Key key) {
   } else if (key == Key::F9) {
     m_fullscreen = !m_fullscreen;
     ApplyWindowMode();
+  } else {
+    Obey(m_steering.Press(key, m_state, m_dragging, m_cursorX, m_cursorY));
   }
+  DefaultProcessing();
+}
+
+void GameWindow::OnKeyUp(Key key) {
+  m_steering.Release(key);
+  DefaultProcessing();
+}
+
+void GameWindow::OnPadRemoved() {
+  // A tree the pad lifted must not stay stuck to the bottle.
+  m_steering.ReleaseAll();
+  DropHeldTree();
   DefaultProcessing();
 }
 
@@ -158,6 +172,7 @@ void GameWindow::OnFocusGained() {
 void GameWindow::OnFocusLost() {
   DefaultProcessing();
   m_trace.Focus(false);
+  m_steering.ReleaseAll();
   DropHeldTree();
   // The loss a minimise of the game's own brought: asking once more would
   // minimise a window the player may have restored in the meantime.
@@ -267,17 +282,46 @@ void GameWindow::WatchMinimize() {
 
 void GameWindow::OnLeftButtonDown() {
   m_trace.Button(true, m_cursorX, m_cursorY);
-  if (m_state == StatePlaying && m_board.Pick(m_cursorX, m_cursorY)) m_dragging = true;
+  LiftTree();
   DefaultProcessing();
 }
 
 void GameWindow::OnLeftButtonUp() {
   m_trace.Button(false, m_cursorX, m_cursorY);
-  if (m_state == StatePlaying) {
-    m_dragging = false;
-    m_board.Drop(m_cursorX, m_cursorY);
-  }
+  DropTree();
   DefaultProcessing();
+}
+
+void GameWindow::LiftTree() {
+  if (m_state == StatePlaying && m_board.Pick(m_cursorX, m_cursorY)) m_dragging = true;
+}
+
+void GameWindow::DropTree() {
+  if (m_state != StatePlaying) return;
+  m_dragging = false;
+  m_board.Drop(m_cursorX, m_cursorY);
+}
+
+void GameWindow::Obey(BottleSteering::Command command) {
+  switch (command) {
+    case BottleSteering::Command::None: break;
+    case BottleSteering::Command::SkipIntro: SkipIntro(); break;
+    case BottleSteering::Command::Lift: LiftTree(); break;
+    case BottleSteering::Command::Drop: DropTree(); break;
+    case BottleSteering::Command::PutBack: DropHeldTree(); break;
+    case BottleSteering::Command::Quit: PostClose(); break;
+  }
+}
+
+void GameWindow::SkipIntro() {
+  if (m_state != StateIntro) return;
+  m_state = StatePlaying;
+  m_desktop.clock.Sleep(500);
+}
+
+void GameWindow::PostClose() {
+  m_desktop.queue.Post({MessageKind::Close, 0, 0});
+  m_closing = true;
 }
 
 void GameWindow::MoveCursor(int mouseX, int mouseY) {
@@ -361,6 +405,7 @@ float GameWindow::BeginFrame() {
   m_desktop.input.ReadMouseDelta(dx, dy);
   m_trace.Mouse(m_desktop.input.PointerCaptured(), dx, dy);
   MoveCursor(320 + dx, 240 + dy);
+  if (dx != 0 || dy != 0) m_steering.MouseMoved();
 
   // Readings are kept in double milliseconds: a float would step in whole
   // milliseconds and more after a few hours of running.
@@ -374,13 +419,14 @@ float GameWindow::BeginFrame() {
   m_previousReading = reading;
   WatchWindowSize(dt);
 
-  if (m_desktop.input.PollEscape()) {
+  const bool escape = m_desktop.input.PollEscape();
+  if (m_steering.TakesEscape(escape, m_dragging)) {
+    DropHeldTree();
+  } else if (escape) {
     if (m_state == StateIntro) {
-      m_state = StatePlaying;
-      m_desktop.clock.Sleep(500);
+      SkipIntro();
     } else {
-      m_desktop.queue.Post({MessageKind::Close, 0, 0});
-      m_closing = true;
+      PostClose();
     }
   }
   return dt;
@@ -388,6 +434,7 @@ float GameWindow::BeginFrame() {
 
 bool GameWindow::StepOnce(float dt) {
   m_dt = dt;
+  m_steering.Update(dt, m_cursorX, m_cursorY);
   const bool goesOn = StepState();
   UpdateScene();
   return goesOn && !m_closing;

@@ -14,6 +14,7 @@
 #include "scenes/Snowfall.h"
 #include "shell/DisplayModeSwitcher.h"
 #include "platform/FrameTimer.h"
+#include "shell/BottleSteering.h"
 #include "shell/GameState.h"
 #include "shell/GameTrace.h"
 #include "shell/GlContext.h"
@@ -68,10 +69,12 @@ class GameWindow : public Window {
   void OnClose() override;
   void OnSystemCommand(SystemCommand command) override;
   void OnKeyDown(Key key) override;
+  void OnKeyUp(Key key) override;
   void OnFocusGained() override;
   void OnFocusLost() override;
   void OnLeftButtonDown() override;
   void OnLeftButtonUp() override;
+  void OnPadRemoved() override;
 
  private:
   void SetupScene();
@@ -85,6 +88,15 @@ class GameWindow : public Window {
   void FitPicture();
   void Minimize();
   void DropHeldTree();
+  // The mouse's and the keys' ways to lift the tree under the cursor, and to
+  // drop the lifted one there: a jump, or it goes back.
+  void LiftTree();
+  void DropTree();
+  // What the keys and the pad ask for.
+  void Obey(BottleSteering::Command command);
+  // Escape's two meanings: in the intro, skip it; later, quit.
+  void SkipIntro();
+  void PostClose();
   // A focus loss held back because the game's own window change caused it
   // is taken as real when the focus has not come back within a short wait.
   void WatchHeldFocusLoss();
@@ -130,6 +142,7 @@ class GameWindow : public Window {
   float m_cursorY = 0.0f;
   bool m_dragging = false;
   GameState m_state = StateIntro;
+  BottleSteering m_steering;
 
   // The previous frame's time reading in ms, taken first on the first frame.
   double m_previousReading = 0.0;
