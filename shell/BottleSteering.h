@@ -45,6 +45,8 @@ class BottleSteering {
   // Steps a held direction on and glides the bottle at (x, y) toward its
   // hole, for dt ms.
   void Update(float dt, float& x, float& y);
+  // The hole the bottle is going to or is on, while the keys lead.
+  std::optional<BoardModel::Cell> Target() const { return m_target; }
 
  private:
   void Step(HoleNavigation::Direction direction, float x, float y);
