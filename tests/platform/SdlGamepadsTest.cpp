@@ -1,10 +1,12 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/SdlGamepads.h"
+#include "tests/support/VirtualPad.h"
 
 namespace {
 // What the pads posted, as "down Right", "up Right", "pad removed".
@@ -35,29 +37,18 @@ class SdlGamepadsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(pads.Open());
-    SDL_VirtualJoystickDesc desc{};
-    desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-    desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-    desc.naxes = SDL_CONTROLLER_AXIS_MAX;
-    desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
-    device = SDL_JoystickAttachVirtualEx(&desc);
-    ASSERT_GE(device, 0) << SDL_GetError();
+    pad.emplace();
+    ASSERT_TRUE(pad->PluggedIn()) << SDL_GetError();
     EXPECT_EQ(Posted(pads), Posts{});
-    joystick = SDL_JoystickFromInstanceID(SDL_JoystickGetDeviceInstanceID(device));
-    ASSERT_NE(joystick, nullptr);
-  }
-  void TearDown() override {
-    if (device >= 0) SDL_JoystickDetachVirtual(device);
+    ASSERT_EQ(pads.Count(), 1);
   }
   Posts Stick(Sint16 x, Sint16 y) {
-    SDL_JoystickSetVirtualAxis(joystick, SDL_CONTROLLER_AXIS_LEFTX, x);
-    SDL_JoystickSetVirtualAxis(joystick, SDL_CONTROLLER_AXIS_LEFTY, y);
+    pad->Stick(x, y);
     return Posted(pads);
   }
 
   SdlGamepads pads;
-  int device = -1;
-  SDL_Joystick* joystick = nullptr;
+  std::optional<VirtualPad> pad;
 };
 
 TEST_F(SdlGamepadsTest, TheStickHoldsOneDirectionUntilItLeavesItAndRestsInsideItsDeadZone) {
@@ -79,17 +70,16 @@ TEST_F(SdlGamepadsTest, ButtonsStandForTheKeysAndAPadPulledOutLetsGoOfWhatItHeld
                  {SDL_CONTROLLER_BUTTON_A, "Select"},        {SDL_CONTROLLER_BUTTON_B, "Cancel"},
                  {SDL_CONTROLLER_BUTTON_START, "Start"},     {SDL_CONTROLLER_BUTTON_BACK, "Back"}};
   for (const auto& b : buttons) {
-    SDL_JoystickSetVirtualButton(joystick, b.button, 1);
+    pad->Button(b.button, true);
     EXPECT_EQ(Posted(pads), Posts{std::string("down ") + b.key});
-    SDL_JoystickSetVirtualButton(joystick, b.button, 0);
+    pad->Button(b.button, false);
     EXPECT_EQ(Posted(pads), Posts{std::string("up ") + b.key});
   }
-  SDL_JoystickSetVirtualButton(joystick, SDL_CONTROLLER_BUTTON_X, 1);
+  pad->Button(SDL_CONTROLLER_BUTTON_X, true);
   EXPECT_EQ(Posted(pads), Posts{}) << "a button the game has no use for";
 
   EXPECT_EQ(Stick(-30000, 0), Posts{"down Left"});
-  SDL_JoystickDetachVirtual(device);
-  device = -1;
+  pad.reset();
   EXPECT_EQ(Posted(pads), (Posts{"up Left", "pad removed"}));
   EXPECT_EQ(pads.Count(), 0);
 }

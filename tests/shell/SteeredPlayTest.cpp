@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 
 #include "platform/SdlEventSource.h"
 #include "platform/SdlGamepads.h"
@@ -9,6 +10,7 @@
 #include "platform/SdlWindow.h"
 #include "shell/GameWindow.h"
 #include "tests/support/FakeDesktop.h"
+#include "tests/support/VirtualPad.h"
 
 // The game played without a mouse: key messages as the event source posts
 // them, and a pad through SDL's virtual joystick and the real event source.
@@ -99,25 +101,13 @@ class PadPlay : public SteeredPlay {
     PlugIn();
     ASSERT_EQ(pads.Count(), 1);
   }
-  void TearDown() override {
-    if (device >= 0) SDL_JoystickDetachVirtual(device);
-  }
   void PlugIn() {
-    SDL_VirtualJoystickDesc desc{};
-    desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-    desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-    desc.naxes = SDL_CONTROLLER_AXIS_MAX;
-    desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;  // numbered as SDL's buttons
-    desc.name = "test pad";
-    device = SDL_JoystickAttachVirtualEx(&desc);
-    ASSERT_GE(device, 0) << SDL_GetError();
+    pad.emplace();
+    ASSERT_TRUE(pad->PluggedIn()) << SDL_GetError();
     Pump();
-    joystick = SDL_JoystickFromInstanceID(SDL_JoystickGetDeviceInstanceID(device));
-    ASSERT_NE(joystick, nullptr);
   }
   void PullOut() {
-    SDL_JoystickDetachVirtual(device);
-    device = -1;
+    pad.reset();
     Pump();
   }
   // Translates every waiting SDL event and hands the window what they stand for.
@@ -128,7 +118,7 @@ class PadPlay : public SteeredPlay {
     while (posted.Take(message)) window->Dispatch(message);
   }
   void Button(SDL_GameControllerButton button, bool down) {
-    SDL_JoystickSetVirtualButton(joystick, button, down ? 1 : 0);
+    pad->Button(button, down);
     Pump();
   }
   void Press(SDL_GameControllerButton button) {
@@ -136,8 +126,7 @@ class PadPlay : public SteeredPlay {
     Button(button, false);
   }
   void Stick(Sint16 x, Sint16 y) {
-    SDL_JoystickSetVirtualAxis(joystick, SDL_CONTROLLER_AXIS_LEFTX, x);
-    SDL_JoystickSetVirtualAxis(joystick, SDL_CONTROLLER_AXIS_LEFTY, y);
+    pad->Stick(x, y);
     Pump();
   }
 
@@ -145,8 +134,7 @@ class PadPlay : public SteeredPlay {
   SdlInput input{unopened};
   SdlGamepads pads;
   SdlEventSource events{input, pads};
-  int device = -1;
-  SDL_Joystick* joystick = nullptr;
+  std::optional<VirtualPad> pad;
 };
 
 TEST_F(PadPlay, StartSkipsTheIntroTheDpadAndStickMoveAndAJumps) {
