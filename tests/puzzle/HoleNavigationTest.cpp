@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "puzzle/HoleNavigation.h"
 
 namespace {
@@ -11,6 +13,8 @@ struct NavigationCase {
   float x, y;  // a board point
   Cell left, right, up, down;
 };
+
+void PrintTo(const NavigationCase& c, std::ostream* os) { *os << c.from; }
 
 class HoleNavigationTable : public ::testing::TestWithParam<NavigationCase> {};
 

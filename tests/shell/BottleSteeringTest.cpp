@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -111,6 +112,10 @@ struct PressCase {
   bool lifted;
   Command expected;
 };
+
+void PrintTo(const PressCase& c, std::ostream* os) {
+  *os << "key " << static_cast<int>(c.key) << " in state " << c.state << (c.lifted ? ", lifted" : "");
+}
 
 class Presses : public ::testing::TestWithParam<PressCase> {};
 
