@@ -15,7 +15,7 @@
 // The game played without a mouse: key messages as the event source posts
 // them, and a pad through SDL's virtual joystick and the real event source.
 namespace {
-// The game window on a fake desktop, past its intro.
+// The game window on a fake desktop, its intro begun.
 class SteeredPlay : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -31,6 +31,12 @@ class SteeredPlay : public ::testing::Test {
   // Frames enough for the bottle to glide to the hole aimed at.
   void Glide() {
     for (int i = 0; i < 30; ++i) window->StepFrame();
+  }
+  // Whether tree `index` stands upright in the centre of hole (3, 2).
+  bool StandsBack(int index) const {
+    const TreePeg& tree = window->Board().Peg(index);
+    return tree.State() == Standing && tree.X() == BoardModel::BoardX(3) && tree.Y() == BoardModel::BoardY(2) &&
+           !window->Dragging() && window->Board().Selected() == -1;
   }
   bool BottleOn(int column, int row) const {
     return window->CursorX() == BoardModel::BoardX(column) && window->CursorY() == BoardModel::BoardY(row);
@@ -72,12 +78,12 @@ TEST_F(SteeredPlay, EscapePutsACarriedTreeBackAndOnlyANewPressQuits) {
   Tap(Key::Down);
   Glide();
   ASSERT_TRUE(window->Dragging());
-  // Escape as the frames poll it: pressed and held for two frames, let go,
-  // pressed again.
+  const int tree = window->Board().Selected();
+  // Escape as the frames poll it: pressed, held for two more frames, let go;
+  // then pressed again.
   fake.input.escapes = {true, true, true, false};
   for (int i = 0; i < 4; ++i) window->StepFrame();
-  EXPECT_FALSE(window->Dragging());
-  EXPECT_TRUE(window->Board().Occupied(3, 2)) << "the tree is back in its hole";
+  EXPECT_TRUE(StandsBack(tree));
   EXPECT_EQ(window->Board().CountPegs(), 32);
   EXPECT_TRUE(fake.queue.Empty()) << "no close asked for";
   fake.input.escapes = {true};
@@ -171,9 +177,9 @@ TEST_F(PadPlay, BPutsALiftedTreeBack) {
   Press(SDL_CONTROLLER_BUTTON_DPAD_DOWN);
   Glide();
   ASSERT_TRUE(window->Dragging());
+  const int tree = window->Board().Selected();
   Press(SDL_CONTROLLER_BUTTON_B);
-  EXPECT_FALSE(window->Dragging());
-  EXPECT_TRUE(window->Board().Occupied(3, 2));
+  EXPECT_TRUE(StandsBack(tree));
   EXPECT_EQ(window->Board().CountPegs(), 32);
 }
 
@@ -185,10 +191,10 @@ TEST_F(PadPlay, APadPulledOutWhileCarryingPutsTheTreeBackAndLeavesNothingHeld) {
   Button(SDL_CONTROLLER_BUTTON_DPAD_DOWN, true);
   Glide();
   ASSERT_TRUE(window->Dragging());
+  const int tree = window->Board().Selected();
   PullOut();
   EXPECT_EQ(pads.Count(), 0);
-  EXPECT_FALSE(window->Dragging());
-  EXPECT_TRUE(window->Board().Occupied(3, 2));
+  EXPECT_TRUE(StandsBack(tree));
   const float x = window->CursorX();
   const float y = window->CursorY();
   for (int i = 0; i < 60; ++i) window->StepFrame();
