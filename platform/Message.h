@@ -7,14 +7,19 @@ enum class MessageKind {
   Close,           // a close request (Escape, window manager, SIGINT/SIGTERM)
   SystemCommand,   // a: a SystemCommand value
   KeyDown,         // a: a Key value
+  KeyUp,           // a: a Key value
   FocusGained,
   FocusLost,
   LeftButtonDown,
   LeftButtonUp,
+  PadRemoved,      // a game pad was pulled out
   Quit,            // a: exit code; ends the application's run loop
 };
 
-enum class Key { Other = 0, Escape, F7, F9 };
+// Left to Down come from the cursor keys, the keys at W A S D's place, and a
+// game pad's d-pad and left stick; Select from Space, Return and a pad's A;
+// Cancel, Start and Back from a pad's B, Start and Back.
+enum class Key { Other = 0, Escape, F7, F9, Left, Right, Up, Down, Select, Cancel, Start, Back };
 
 enum class SystemCommand { Other = 0, Minimize, Close, ScreenSave, MonitorPower };
 

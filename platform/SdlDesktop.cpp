@@ -72,6 +72,9 @@ SdlDesktop::SdlDesktop() {
     return;
   }
   m_xErrors.emplace();
+  // Without SDL's game-controller support the game is played as ever, with
+  // the mouse and the keys.
+  static_cast<void>(m_pads.Open());
   m_ok = true;
 }
 

@@ -10,6 +10,7 @@
 #include "platform/MixerAudio.h"
 #include "platform/SdlDisplaySettings.h"
 #include "platform/SdlEventSource.h"
+#include "platform/SdlGamepads.h"
 #include "platform/SdlInput.h"
 #include "platform/SdlWindow.h"
 #include "platform/XErrorFilter.h"
@@ -42,7 +43,8 @@ class SdlDesktop {
   SdlWindow m_window;
   SdlDisplaySettings m_display{m_window};
   SdlInput m_input{m_window};
-  SdlEventSource m_events{m_input};
+  SdlGamepads m_pads;  // opened once the display is
+  SdlEventSource m_events{m_input, m_pads};
   MessageQueue m_queue;
   Desktop m_desktop{m_window, m_display, m_input, SystemClock::Instance(), m_audio, m_events, m_queue};
 };

@@ -3,17 +3,33 @@
 #include <SDL.h>
 
 namespace {
-Key KeyOf(SDL_Keycode code) {
-  switch (code) {
+// W A S D by their place on the keyboard, whatever its layout prints there;
+// the other keys by what they mean.
+Key KeyOf(const SDL_Keysym& key) {
+  switch (key.scancode) {
+    case SDL_SCANCODE_W: return Key::Up;
+    case SDL_SCANCODE_A: return Key::Left;
+    case SDL_SCANCODE_S: return Key::Down;
+    case SDL_SCANCODE_D: return Key::Right;
+    default: break;
+  }
+  switch (key.sym) {
     case SDLK_ESCAPE: return Key::Escape;
     case SDLK_F7: return Key::F7;
     case SDLK_F9: return Key::F9;
+    case SDLK_LEFT: return Key::Left;
+    case SDLK_RIGHT: return Key::Right;
+    case SDLK_UP: return Key::Up;
+    case SDLK_DOWN: return Key::Down;
+    case SDLK_SPACE:
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER: return Key::Select;
     default: return Key::Other;
   }
 }
 }  // namespace
 
-SdlEventSource::SdlEventSource(SdlInput& input) : m_input(input) {
+SdlEventSource::SdlEventSource(SdlInput& input, SdlGamepads& pads) : m_input(input), m_pads(pads) {
   // Pointer motion is read as a displacement once per frame; its events
   // would only fill the queue.
   SDL_EventState(SDL_MOUSEMOTION, SDL_IGNORE);
@@ -44,6 +60,7 @@ void SdlEventSource::TranslateOne(MessageQueue& queue) {
   }
   SDL_Event event;
   if (SDL_PollEvent(&event) == 0) return;
+  if (m_pads.Translate(event, queue)) return;
   switch (event.type) {
     case SDL_QUIT:  // also what SIGINT and SIGTERM become
       queue.Post({MessageKind::Close, 0, 0});
@@ -73,11 +90,14 @@ void SdlEventSource::TranslateOne(MessageQueue& queue) {
       }
       break;
     case SDL_KEYDOWN: {
-      const Key key = KeyOf(event.key.keysym.sym);
+      const Key key = KeyOf(event.key.keysym);
       if (key == Key::Escape) m_input.LatchEscape();
       queue.Post({MessageKind::KeyDown, static_cast<int>(key), 0});
       break;
     }
+    case SDL_KEYUP:
+      queue.Post({MessageKind::KeyUp, static_cast<int>(KeyOf(event.key.keysym)), 0});
+      break;
     case SDL_MOUSEBUTTONDOWN:
       if (event.button.button == SDL_BUTTON_LEFT) queue.Post({MessageKind::LeftButtonDown, 0, 0});
       break;

@@ -2,18 +2,21 @@
 
 #include "platform/EventSource.h"
 #include "platform/HangupWatch.h"
+#include "platform/SdlGamepads.h"
 #include "platform/SdlInput.h"
 
-// Turns SDL events into the window's messages.
+// Turns SDL events into the window's messages, those of game pads through
+// the pads.
 class SdlEventSource final : public EventSource {
  public:
-  explicit SdlEventSource(SdlInput& input);
+  SdlEventSource(SdlInput& input, SdlGamepads& pads);
   bool Pending() override;
   void Wait(std::uint32_t milliseconds) override;
   void TranslateOne(MessageQueue& queue) override;
 
  private:
   SdlInput& m_input;
+  SdlGamepads& m_pads;
   HangupWatch m_hangup;
   bool m_hangupPending = false;
 };

@@ -41,10 +41,12 @@ void Window::Dispatch(const Message& message) {
     case MessageKind::Close: OnClose(); break;
     case MessageKind::SystemCommand: OnSystemCommand(static_cast<SystemCommand>(message.a)); break;
     case MessageKind::KeyDown: OnKeyDown(static_cast<Key>(message.a)); break;
+    case MessageKind::KeyUp: OnKeyUp(static_cast<Key>(message.a)); break;
     case MessageKind::FocusGained: OnFocusGained(); break;
     case MessageKind::FocusLost: OnFocusLost(); break;
     case MessageKind::LeftButtonDown: OnLeftButtonDown(); break;
     case MessageKind::LeftButtonUp: OnLeftButtonUp(); break;
+    case MessageKind::PadRemoved: OnPadRemoved(); break;
     case MessageKind::Quit: break;
   }
   m_current = outer;
@@ -54,10 +56,12 @@ void Window::OnSize(int, int) { DefaultProcessing(); }
 void Window::OnClose() { DefaultProcessing(); }
 void Window::OnSystemCommand(SystemCommand) { DefaultProcessing(); }
 void Window::OnKeyDown(Key) { DefaultProcessing(); }
+void Window::OnKeyUp(Key) { DefaultProcessing(); }
 void Window::OnFocusGained() { DefaultProcessing(); }
 void Window::OnFocusLost() { DefaultProcessing(); }
 void Window::OnLeftButtonDown() { DefaultProcessing(); }
 void Window::OnLeftButtonUp() { DefaultProcessing(); }
+void Window::OnPadRemoved() { DefaultProcessing(); }
 
 void Window::DefaultProcessing() {
   switch (m_current.kind) {

@@ -38,10 +38,12 @@ class Window {
   virtual void OnClose();
   virtual void OnSystemCommand(SystemCommand command);
   virtual void OnKeyDown(Key key);
+  virtual void OnKeyUp(Key key);
   virtual void OnFocusGained();
   virtual void OnFocusLost();
   virtual void OnLeftButtonDown();
   virtual void OnLeftButtonUp();
+  virtual void OnPadRemoved();
   // The default processing of the message being handled.
   void DefaultProcessing();
 

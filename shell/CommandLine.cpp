@@ -16,9 +16,17 @@ constexpr const char* kHelp =
     "Playing:\n"
     "  mouse        press on a tree, drag it over a neighbour into the empty\n"
     "               hole behind it, release\n"
-    "  Escape       skip the intro; later, quit\n"
+    "  cursor keys, W A S D\n"
+    "               move the bottle from hole to hole; with a tree lifted,\n"
+    "               carry it\n"
+    "  Space, Return\n"
+    "               lift the tree under the bottle; again, drop it there\n"
+    "  Escape       put a lifted tree back; otherwise skip the intro, or\n"
+    "               later quit\n"
     "  F7           minimise\n"
-    "  F9           switch between fullscreen and a window\n";
+    "  F9           switch between fullscreen and a window\n"
+    "  game pad     d-pad or left stick to move, A to lift and drop, B to put\n"
+    "               back, Start to skip the intro, Back to quit\n";
 }  // namespace
 
 CommandLine::CommandLine(int argc, const char* const* argv)

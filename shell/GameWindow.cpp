@@ -129,8 +129,46 @@ void GameWindow::OnKeyDown(Key key) {
     Carry(m_windowModel.Minimize(WindowTime(m_frames.Now()), SampleWindow(true)));
   } else if (key == Key::F9) {
     Carry(m_windowModel.ToggleFullscreen(WindowTime(m_frames.Now()), SampleWindow(true)));
+  } else {
+    float x = m_play.CursorX();
+    float y = m_play.CursorY();
+    const BottleSteering::Command command = m_steering.Press(key, m_play.State(), m_play.Dragging(), x, y);
+    m_play.SetCursor(x, y);
+    Obey(command);
   }
   DefaultProcessing();
+}
+
+void GameWindow::OnKeyUp(Key key) {
+  m_steering.Release(key);
+  DefaultProcessing();
+}
+
+void GameWindow::OnPadRemoved() {
+  // A tree the pad lifted must not stay stuck to the bottle.
+  m_steering.ReleaseAll();
+  m_play.PutBack();
+  DefaultProcessing();
+}
+
+void GameWindow::Obey(BottleSteering::Command command) {
+  switch (command) {
+    case BottleSteering::Command::None: break;
+    case BottleSteering::Command::SkipIntro: SkipIntro(); break;
+    case BottleSteering::Command::Lift: m_play.Lift(); break;
+    case BottleSteering::Command::Drop: m_play.Drop(); break;
+    case BottleSteering::Command::PutBack: m_play.PutBack(); break;
+    case BottleSteering::Command::Quit: PostClose(); break;
+  }
+}
+
+void GameWindow::SkipIntro() {
+  if (m_play.SkipIntro()) m_desktop.clock.Sleep(500);
+}
+
+void GameWindow::PostClose() {
+  m_desktop.queue.Post({MessageKind::Close, 0, 0});
+  m_closing = true;
 }
 
 void GameWindow::OnFocusGained() {
@@ -142,6 +180,7 @@ void GameWindow::OnFocusGained() {
 void GameWindow::OnFocusLost() {
   DefaultProcessing();
   m_trace.Focus(false);
+  m_steering.ReleaseAll();
   m_play.PutBack();
   Carry(m_windowModel.FocusLost(WindowTime(m_frames.Now()), SampleWindow(true)));
 }
@@ -253,24 +292,31 @@ float GameWindow::BeginFrame() {
   m_desktop.input.ReadMouseDelta(dx, dy);
   m_trace.Mouse(m_desktop.input.PointerCaptured(), dx, dy);
   m_play.MoveCursor(320 + dx, 240 + dy);
+  if (dx != 0 || dy != 0) m_steering.MouseMoved();
 
   double reading = 0.0;
   const float dt = m_frames.Next(reading);
   // The window model goes by the frame's own reading of the clock.
   Carry(m_windowModel.Tick(WindowTime(reading), SampleWindow(m_windowModel.NeedsSize())));
 
-  if (m_desktop.input.PollEscape()) {
-    if (m_play.SkipIntro()) {
-      m_desktop.clock.Sleep(500);
+  const bool escape = m_desktop.input.PollEscape();
+  if (m_steering.TakesEscape(escape, m_play.Dragging())) {
+    m_play.PutBack();
+  } else if (escape) {
+    if (m_play.State() == StateIntro) {
+      SkipIntro();
     } else {
-      m_desktop.queue.Post({MessageKind::Close, 0, 0});
-      m_closing = true;
+      PostClose();
     }
   }
   return dt;
 }
 
 bool GameWindow::StepOnce(float dt) {
+  float x = m_play.CursorX();
+  float y = m_play.CursorY();
+  m_steering.Update(dt, x, y);
+  m_play.SetCursor(x, y);
   if (m_play.Step(dt) == GamePlay::Next::Quit) {
     m_desktop.queue.PostQuit(0);
     return false;

@@ -8,6 +8,7 @@
 #include "gfx/Texture.h"
 #include "platform/DrawSurface.h"
 #include "platform/Window.h"
+#include "shell/BottleSteering.h"
 #include "shell/DisplayModeSwitcher.h"
 #include "shell/FrameRenderer.h"
 #include "shell/FrameStepper.h"
@@ -66,10 +67,12 @@ class GameWindow : public Window {
   void OnClose() override;
   void OnSystemCommand(SystemCommand command) override;
   void OnKeyDown(Key key) override;
+  void OnKeyUp(Key key) override;
   void OnFocusGained() override;
   void OnFocusLost() override;
   void OnLeftButtonDown() override;
   void OnLeftButtonUp() override;
+  void OnPadRemoved() override;
 
  private:
   void SetupScene();
@@ -91,6 +94,11 @@ class GameWindow : public Window {
   // Sets projection and viewport for the drawable's size now, if it or the
   // window mode changed since the last fit.
   void FitPicture();
+  // What the keys and the pad ask for.
+  void Obey(BottleSteering::Command command);
+  // Escape's two meanings: in the intro, skip it; later, quit.
+  void SkipIntro();
+  void PostClose();
   // Reads the mouse, takes the frame time and polls Escape; returns the
   // frame time in ms.
   float BeginFrame();
@@ -111,6 +119,8 @@ class GameWindow : public Window {
   GamePlay m_play;
   FrameRenderer m_renderer;
   FrameStepper m_frames;
+  // The bottle steered with the keys and a pad.
+  BottleSteering m_steering;
 
   // Escape has posted the close: no frame steps any more.
   bool m_closing = false;

@@ -1044,6 +1044,100 @@ def scenario_unseen_end(x, args):
     check(abs(difference) < 1.0, f"unseen, the game ends when it would have watched: {taken}")
 
 
+# One hole's step in each direction, as (column, row), on the cursor keys and on W A S D.
+ARROWS = {(-1, 0): "Left", (1, 0): "Right", (0, -1): "Up", (0, 1): "Down"}
+WASD = {(-1, 0): "a", (1, 0): "d", (0, -1): "w", (0, 1): "s"}
+HOLES = {(c, r) for c in range(7) for r in range(7) if 2 <= c <= 4 or 2 <= r <= 4}
+
+
+def key_path(start, goal):
+    """The steps of one hole each, along rows and columns of the cross, from hole
+    `start` to hole `goal`; found breadth first."""
+    came = {start: None}
+    frontier = [start]
+    while goal not in came:
+        check(frontier, f"no way from {start} to {goal}")
+        following = []
+        for c, r in frontier:
+            for dc, dr in ARROWS:
+                nxt = (c + dc, r + dr)
+                if nxt in HOLES and nxt not in came:
+                    came[nxt] = (c, r)
+                    following.append(nxt)
+        frontier = following
+    steps = []
+    at = goal
+    while came[at] is not None:
+        before = came[at]
+        steps.append((at[0] - before[0], at[1] - before[1]))
+        at = before
+    return steps[::-1]
+
+
+def steer(game, start, goal, keys):
+    """Presses the keys that take the bottle from hole `start` to hole `goal`, and waits
+    until the game's cursor has glided onto `goal`'s centre."""
+    steps = key_path(start, goal)
+    if steps:
+        game.x.xdotool("key", *(keys[step] for step in steps))
+    gx, gy = game.hole_on_board(*goal)
+    game.poll_until(lambda: abs(game.cursor[0] - gx) < 0.005 and abs(game.cursor[1] - gy) < 0.005,
+                    f"the bottle on hole {goal}", 10)
+
+
+def play_by_keys(game, moves, at):
+    """Plays `moves` with the keys alone, the bottle starting on hole `at`: the cursor
+    keys to a tree, Space to lift it, W A S D to carry it, Return to drop it."""
+    for number, (start, goal) in enumerate(moves):
+        before = game.pegs()
+        steer(game, at, start, ARROWS)
+        game.key("space")
+        steer(game, start, goal, WASD)
+        game.key("Return")
+        game.wait_for(rf"^pegs {before - 1} ", timeout=10, after=0)
+        check(game.pegs() == before - 1, f"move {number + 1} {start}->{goal} was not taken")
+        at = goal
+
+
+def scenario_keys(x, args):
+    """A whole game with the keys alone under openbox: a key skips the intro, a tree
+    carried by the keys goes back with Escape (which quits nothing), the solution is
+    played, and the game ends by itself with exit code 0."""
+    wm = Openbox(x)
+    game = Game(x, args.binary, args.root, args.out, "keys", audio="dummy")
+    try:
+        game.wait_for(r"^first-frame", after=0)
+        game.key("space")
+        game.wait_state("playing")
+        game.wait_for(r"^pegs 32 ", after=0)
+        check(game.cursor == (0.0, 0.0), f"the bottle starts on the centre hole, not at {game.cursor}")
+
+        steer(game, (3, 3), (3, 1), ARROWS)
+        game.key("space")
+        steer(game, (3, 1), (3, 3), WASD)
+        game.drawn_after(0.5)  # the tree's swing settles
+        carried = shot(x, args.out, "keys-1-carried")
+        check(not tree_at(game, carried, 3, 1), "the lifted tree has left its hole (3, 1)")
+        game.key("Escape")
+
+        def back():
+            picture = shot(x, args.out, "keys-2-put-back")
+            return tree_at(game, picture, 3, 1) and not tree_at(game, picture, 3, 3), "the board"
+        wait_until("Escape puts the carried tree back into (3, 1)", back)
+        time.sleep(1.0)
+        check(game.proc.poll() is None, "Escape with a tree lifted does not quit")
+        check(game.pegs() == 32, f"no jump was made: {game.pegs()} pegs")
+
+        play_by_keys(game, SOLUTION, (3, 3))
+        check(game.pegs() == 1, "one peg is left")
+        game.wait_state("board-exit")
+        game.wait_state("finale", timeout=30)
+        check(game.wait_exit(90) == 0, "the game ends by itself with exit code 0")
+    finally:
+        game.kill()
+        wm.close()
+
+
 # Scenarios that need real display modes run on Xorg's dummy driver with
 # these configurations; the others run on Xvfb, but for those that need no
 # X server at all.

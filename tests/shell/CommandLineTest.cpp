@@ -54,7 +54,7 @@ TEST(CommandLineTest, EachCaseGivesItsActionAndTexts) {
 
 TEST(CommandLineTest, HelpNamesEveryOptionAndKeyAndVersionIsOneLine) {
   const std::string help = CommandLine({"--help"}).Output();
-  for (const char* word : {"--windowed", "--help", "--version", "mouse", "Escape", "F7", "F9"}) {
+  for (const char* word : {"--windowed", "--help", "--version", "mouse", "cursor keys", "Space", "game pad", "Escape", "F7", "F9"}) {
     EXPECT_NE(help.find(word), std::string::npos) << word;
   }
   const std::string version = CommandLine({"--version"}).Output();
