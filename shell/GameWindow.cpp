@@ -129,6 +129,10 @@ void GameWindow::OnKeyDown(Key key) {
     Carry(m_windowModel.Minimize(WindowTime(m_frames.Now()), SampleWindow(true)));
   } else if (key == Key::F9) {
     Carry(m_windowModel.ToggleFullscreen(WindowTime(m_frames.Now()), SampleWindow(true)));
+    // The key was pressed in the game: it stays the active window. A window
+    // manager that rebuilds its outputs when the screen's mode changes (i3)
+    // can otherwise leave no window named active.
+    BringToFront();
   } else {
     float x = m_play.CursorX();
     float y = m_play.CursorY();
