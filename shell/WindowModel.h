@@ -20,8 +20,8 @@
 //  - a second after each arrangement, a window the desktop left at another
 //    size than asked is asked once more, and only once; where the desktop's
 //    size is final (a Wayland compositor's configure), never;
-//  - nothing is asked of a window the desktop does not show, but a minimise:
-//    an arrangement wanted meanwhile is made when it is shown again.
+//  - nothing is asked of a window the desktop does not show: an
+//    arrangement wanted meanwhile is made when it is shown again.
 class WindowModel {
  public:
   enum class Layout { Fullscreen, Windowed };
