@@ -129,10 +129,12 @@ void GameWindow::OnKeyDown(Key key) {
     Carry(m_windowModel.Minimize(WindowTime(m_frames.Now()), SampleWindow(true)));
   } else if (key == Key::F9) {
     Carry(m_windowModel.ToggleFullscreen(WindowTime(m_frames.Now()), SampleWindow(true)));
-    // The key was pressed in the game: it stays the active window. A window
-    // manager that rebuilds its outputs when the screen's mode changes (i3)
-    // can otherwise leave no window named active.
-    BringToFront();
+    // The key was pressed in the game: the window it leaves fullscreen for
+    // stays the active one. A window manager that rebuilds its outputs when
+    // the screen's mode comes back (i3) can otherwise leave no window named
+    // active. Fullscreen activates the window itself; asking once more while
+    // mutter carries it out can cost the game its focus.
+    if (!m_windowModel.Fullscreen()) BringToFront();
   } else {
     float x = m_play.CursorX();
     float y = m_play.CursorY();
