@@ -129,12 +129,6 @@ void GameWindow::OnKeyDown(Key key) {
     Carry(m_windowModel.Minimize(WindowTime(m_frames.Now()), SampleWindow(true)));
   } else if (key == Key::F9) {
     Carry(m_windowModel.ToggleFullscreen(WindowTime(m_frames.Now()), SampleWindow(true)));
-    // The key was pressed in the game: the window it leaves fullscreen for
-    // stays the active one. A window manager that rebuilds its outputs when
-    // the screen's mode comes back (i3) can otherwise leave no window named
-    // active. Fullscreen activates the window itself; asking once more while
-    // mutter carries it out can cost the game its focus.
-    if (!m_windowModel.Fullscreen()) BringToFront();
   } else {
     float x = m_play.CursorX();
     float y = m_play.CursorY();
@@ -218,6 +212,9 @@ void GameWindow::Carry(const WindowModel::Requests& requests) {
         break;
       case WindowModel::Request::Kind::WithdrawMinimize:
         m_desktop.window.WithdrawMinimize();
+        break;
+      case WindowModel::Request::Kind::Activate:
+        BringToFront();
         break;
     }
   }

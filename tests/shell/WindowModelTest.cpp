@@ -54,6 +54,7 @@ struct SimulatedDesktop {
           if (!refusesMinimize) minimizesAt = now + static_cast<std::uint32_t>(minimizeDelayMs);
           break;
         case Kind::WithdrawMinimize:
+        case Kind::Activate:
           break;
       }
     }
@@ -111,7 +112,10 @@ TEST(WindowModel, StartsAsChosenAndF9FlipsWhatIsShown) {
   EXPECT_EQ(fullscreen.desk.requests, (WindowModel::Requests{{Kind::Fullscreen}}));
   fullscreen.F9();
   EXPECT_FALSE(fullscreen.model.Fullscreen());
-  EXPECT_EQ(fullscreen.desk.requests.back(), WindowModel::Request{Kind::Windowed});
+  // The window left fullscreen for is named the active one: the key was
+  // pressed in it.
+  EXPECT_EQ(fullscreen.desk.requests,
+            (WindowModel::Requests{{Kind::Fullscreen}, {Kind::Windowed}, {Kind::Activate}}));
   fullscreen.F9();
   EXPECT_TRUE(fullscreen.model.Fullscreen());
   EXPECT_EQ(fullscreen.desk.requests.back(), WindowModel::Request{Kind::Fullscreen});
@@ -282,8 +286,8 @@ TEST(WindowModel, AWindowLeftAtAnotherSizeIsAskedOnceMore) {
     s.desk.undoesNextFullscreen = c.undone;
     s.desk.keepsNextWindowLarge = c.undone;
     s.desk.tile = c.tile;
-    const std::size_t before = s.desk.requests.size() + 1;
     s.F9();
+    const std::size_t before = s.desk.requests.size();
     s.Frames(5000);
     const WindowModel::Requests asked(s.desk.requests.begin() + static_cast<std::ptrdiff_t>(before),
                                       s.desk.requests.end());
