@@ -10,6 +10,7 @@ void BoardLayer::Fit(int windowWidth, int windowHeight) {
 void BoardLayer::Draw(const PegBoard& board) {
   const Key key = KeyNow(board);
   if (!Ready(key)) {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     board.Draw();
     return;
   }
@@ -22,6 +23,11 @@ void BoardLayer::Draw(const PegBoard& board) {
     ++m_redraws;
   }
   const auto& [x, y, width, height] = key.viewport;
+  // The copy sets every colour and depth value it covers: only a viewport
+  // smaller than the window (a fitted picture's bars) needs the clear.
+  if (x != 0 || y != 0 || width != m_windowWidth || height != m_windowHeight) {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  }
   m_target.CopyOut(x, y, width, height);
   board.DrawMoving();
 }

@@ -32,8 +32,10 @@ class BoardLayer {
   // The size of the window drawn into, which the layer takes; until it is
   // given, the board is drawn directly.
   void Fit(int windowWidth, int windowHeight);
-  // Draws the board under the current viewport and matrices into the
-  // window.
+  // Clears the window and draws the board under the current viewport and
+  // matrices into it. Where the layer's copy covers the whole window it
+  // stands in for the clear, which on a software renderer costs a pass over
+  // every pixel and a hand-off to its threads.
   void Draw(const PegBoard& board);
   // How many times the standing trees have been drawn into the layer.
   int Redraws() const { return m_redraws; }

@@ -4,7 +4,8 @@
 #include <GL/glu.h>
 
 void FrameRenderer::Draw(const GamePlay& play, const Texture& bottle) {
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  // The board's layer clears the window itself, or copies over all of it.
+  if (play.State() != StatePlaying) glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glLoadIdentity();
   switch (play.State()) {
     case StatePlaying:

@@ -121,12 +121,24 @@ class BoardLayerTest : public ::testing::Test {
     // The lights take their place from the modelview in force.
     glLoadIdentity();
     gl.ResetScene();
+    // The game does not clear before the board: the layer clears, or its
+    // copy covers, whatever the last frame left.
+    GLfloat clearColor[4];
+    GLfloat clearDepth = 1.0f;
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColor);
+    glGetFloatv(GL_DEPTH_CLEAR_VALUE, &clearDepth);
+    glClearColor(0.8f, 0.1f, 0.6f, 1.0f);
+    glClearDepth(0.25);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glClearColor(clearColor[0], clearColor[1], clearColor[2], clearColor[3]);
+    glClearDepth(clearDepth);
     ApplyProjection(view.pictureWidth, view.pictureHeight);
     glViewport(view.x, view.y, view.width, view.height);
     glTranslatef(0.0f, 0.0f, -8.0f);
     if (layered) {
       layer.Draw(board);
     } else {
+      glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
       board.Draw();
     }
     EXPECT_EQ(GlState::Capture(), RestingGlState()) << GlState::Capture().Describe();
