@@ -26,6 +26,7 @@ class FontFace {
   // Opens the face; false when the file is missing or holds no outlines.
   bool Open(const Location& location);
   bool IsOpen() const { return m_face != nullptr; }
+  void Close() { m_face.reset(); }
   FT_Face Face() const { return m_face.get(); }
 
  private:

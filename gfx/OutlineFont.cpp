@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "gfx/FontFace.h"
 #include "gfx/GlyphOutliner.h"
 
 namespace {
@@ -36,6 +35,18 @@ std::uint32_t CodePoint(unsigned code) {
 constexpr float kFlatness = 1.0f;
 
 constexpr FT_Int32 kLoadFlags = FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP | FT_LOAD_IGNORE_TRANSFORM;
+
+// Loads the glyph of a Windows-1252 code into the face's slot; false for a
+// code the face has no glyph for.
+bool LoadCode(FT_Face face, unsigned code) {
+  const std::uint32_t codePoint = CodePoint(code);
+  const FT_UInt glyph = codePoint != 0 ? FT_Get_Char_Index(face, codePoint) : 0;
+  return glyph != 0 && FT_Load_Glyph(face, glyph, kLoadFlags) == 0;
+}
+
+bool HasOutline(FT_Face face) {
+  return face->glyph->format == FT_GLYPH_FORMAT_OUTLINE && face->glyph->outline.n_contours > 0;
+}
 
 // Compiles one glyph's geometry into the open display list. back is scratch
 // space for the back face's triangles.
@@ -105,21 +116,20 @@ bool OutlineFont::Create(DrawSurface*, const char* faceName, int, float extrusio
     m_listBase = 0;
   }
   m_metrics.fill(GlyphMetrics{});
+  m_built.reset();
+  m_extrusion = extrusion;
   const GLuint base = glGenLists(256);
   if (base == 0) return false;
   m_listBase = base;
 
-  FontFace face;
   FontFace::Location location;
-  if (FindFace(faceName, weight, style.italic, location.path, location.index) && face.Open(location)) {
-    BuildGlyphs(face.Face(), extrusion);
+  if (FindFace(faceName, weight, style.italic, location.path, location.index) && m_face.Open(location)) {
+    ReadMetrics();
   } else {
-    // No outlines to be had: every list is empty and advances by nothing,
-    // so Print still runs and simply draws nothing.
-    for (GLuint code = 0; code < 256; ++code) {
-      glNewList(m_listBase + code, GL_COMPILE);
-      glEndList();
-    }
+    // No outlines to be had: every list stays empty and advances by
+    // nothing, so Print still runs and simply draws nothing.
+    m_face.Close();
+    m_built.set();
   }
   return true;
 }
@@ -143,7 +153,8 @@ bool OutlineFont::FindFace(const char* faceName, int weight, bool italic, std::s
   return cache.found;
 }
 
-void OutlineFont::BuildGlyphs(FT_FaceRec_* face, float extrusion) {
+void OutlineFont::ReadMetrics() {
+  FT_Face face = m_face.Face();
   FT_Select_Charmap(face, FT_ENCODING_UNICODE);
   const float scale = 1.0f / static_cast<float>(face->units_per_EM);
   // Codes without a glyph keep the width of a space, so that a stray
@@ -153,38 +164,47 @@ void OutlineFont::BuildGlyphs(FT_FaceRec_* face, float extrusion) {
   if (space != 0 && FT_Load_Glyph(face, space, kLoadFlags) == 0) {
     spaceAdvance = static_cast<float>(face->glyph->advance.x) * scale;
   }
-
-  // All outlines are tessellated first and compiled afterwards: keeping the
-  // tessellator's and the GL driver's work apart is markedly faster than
-  // interleaving them glyph by glyph.
-  GlyphOutliner outliner(kFlatness);
-  std::array<GlyphOutliner::Shape, 256> shapes{};
   for (unsigned code = 0; code < 256; ++code) {
     GlyphMetrics& metrics = m_metrics[code];
-    metrics = GlyphMetrics{};
     metrics.cellIncX = spaceAdvance;
-    const std::uint32_t codePoint = CodePoint(code);
-    const FT_UInt glyph = codePoint != 0 ? FT_Get_Char_Index(face, codePoint) : 0;
-    if (glyph == 0 || FT_Load_Glyph(face, glyph, kLoadFlags) != 0) continue;
+    if (!LoadCode(face, code)) continue;
     metrics.cellIncX = static_cast<float>(face->glyph->advance.x) * scale;
-    if (face->glyph->format != FT_GLYPH_FORMAT_OUTLINE || face->glyph->outline.n_contours <= 0) continue;
-    const FT_Outline& outline = face->glyph->outline;
+    if (!HasOutline(face)) continue;
     FT_BBox box{};
-    FT_Outline_Get_BBox(const_cast<FT_Outline*>(&outline), &box);
+    FT_Outline_Get_BBox(&face->glyph->outline, &box);
     metrics.blackBoxX = static_cast<float>(box.xMax - box.xMin) * scale;
     metrics.blackBoxY = static_cast<float>(box.yMax - box.yMin) * scale;
     metrics.originX = static_cast<float>(box.xMin) * scale;
     metrics.originY = static_cast<float>(box.yMax) * scale;
-    outliner.Add(outline, shapes[code]);
+  }
+}
+
+void OutlineFont::BuildGlyphs(std::string_view text) const {
+  std::bitset<256> wanted;
+  for (char c : text) wanted.set(static_cast<unsigned char>(c));
+  wanted &= ~m_built;
+  if (wanted.none()) return;
+
+  FT_Face face = m_face.Face();
+  const float scale = 1.0f / static_cast<float>(face->units_per_EM);
+  // The text's outlines are tessellated first and compiled afterwards:
+  // keeping the tessellator's and the GL driver's work apart is markedly
+  // faster than interleaving them glyph by glyph.
+  GlyphOutliner outliner(kFlatness);
+  std::array<GlyphOutliner::Shape, 256> shapes{};
+  for (unsigned code = 0; code < 256; ++code) {
+    if (wanted.test(code) && LoadCode(face, code) && HasOutline(face)) outliner.Add(face->glyph->outline, shapes[code]);
   }
 
   std::vector<std::uint32_t> scratch;
   for (unsigned code = 0; code < 256; ++code) {
+    if (!wanted.test(code)) continue;
     glNewList(m_listBase + code, GL_COMPILE);
-    EmitShape(outliner, shapes[code], scale, extrusion, scratch);
+    EmitShape(outliner, shapes[code], scale, m_extrusion, scratch);
     glTranslatef(m_metrics[code].cellIncX, m_metrics[code].cellIncY, 0);
     glEndList();
   }
+  m_built |= wanted;
 }
 
 void OutlineFont::Print(int align, std::string_view text) const {
@@ -201,6 +221,7 @@ void OutlineFont::Print(int align, std::string_view text) const {
   }
   if (length == 0) return;
 
+  BuildGlyphs(text.substr(0, static_cast<std::size_t>(length)));
   glPushAttrib(GL_LIST_BIT);
   glListBase(m_listBase);
   glCallLists(length, GL_UNSIGNED_BYTE, text.data());

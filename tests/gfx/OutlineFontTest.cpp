@@ -315,6 +315,33 @@ TEST_F(OutlineFontTest, ExtrudedGlyphsHaveDepthAndTheSameAdvances) {
   SavePicture(gl, "outline_font_extruded");
 }
 
+// Glyphs are compiled when first printed: a text whose glyphs were built
+// over several earlier prints draws exactly as one printed first.
+TEST_F(OutlineFontTest, GlyphsBuiltOverSeveralPrintsDrawAsThoseBuiltAtOnce) {
+  const std::string_view greeting = "MERRY CHRISTMAS!!!";
+  const auto picture = [&](OutlineFont& font) {
+    gl.ResetScene();
+    BeginText(-18, 1.0f);
+    font.Print(AlignCenter, greeting);
+    EndText();
+    return gl.ReadPixels();
+  };
+  OutlineFont atOnce;
+  ASSERT_TRUE(CreateGameFont(atOnce));
+  const std::vector<std::uint8_t> expected = picture(atOnce);
+  EXPECT_EQ(picture(atOnce), expected) << "printed again from its lists";
+
+  OutlineFont piecemeal;
+  ASSERT_TRUE(CreateGameFont(piecemeal));
+  for (std::string_view part : {"MERRY", "CHRIST", "!"}) {
+    glPushMatrix();
+    piecemeal.Print(AlignLeft, part);
+    glPopMatrix();
+  }
+  EXPECT_EQ(picture(piecemeal), expected);
+  EXPECT_GT(LitPixels(expected), 2000);
+}
+
 TEST_F(OutlineFontTest, FinaleWordsPicture) {
   OutlineFont font;
   ASSERT_TRUE(CreateGameFont(font));
