@@ -126,6 +126,28 @@ class I3Desktop(WindowManagerDesktop):
     def close(self, window, wm_close):
         subprocess.run([wm_close, hex(window.id)], env=self.x.env(), check=True)
 
+    def focused_window(self):
+        """The window i3 has focused, from its own tree. i3's _NET_ACTIVE_WINDOW can
+        lag behind: rebuilding its outputs when the screen's mode comes back may
+        clear it while the focus, and the focused title bar, stay with the window."""
+        try:
+            tree = json.loads(run_x(self.x.env(), "i3-msg", "-t", "get_tree") or "{}")
+        except json.JSONDecodeError:
+            return None
+        nodes = [tree]
+        while nodes:
+            node = nodes.pop()
+            if node.get("focused"):
+                return node.get("window")
+            nodes.extend(node.get("nodes", []) + node.get("floating_nodes", []))
+        return None
+
+
+def is_active(desk, window):
+    """Whether the window has the desktop's focus, as the desktop itself tells."""
+    focused_window = getattr(desk, "focused_window", None)
+    return focused_window() == window.id if focused_window else window.active()
+
 
 class XwaylandDisplay:
     """The Xwayland display of a weston session. X clients run on it; keys and the

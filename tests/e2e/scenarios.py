@@ -12,7 +12,7 @@ import sys
 import tempfile
 import time
 
-from desktops import I3Desktop, SwayDesktop, WestonDesktop, WindowManagerDesktop, XWindow, run_x
+from desktops import I3Desktop, SwayDesktop, WestonDesktop, WindowManagerDesktop, XWindow, is_active, run_x
 from harness import Failure, Game, Openbox, XServer, audio_levels, check
 
 # A solution of the 33-hole board that ends with one peg in the centre.
@@ -628,7 +628,7 @@ def wait_until(what, look, timeout=15.0):
 def window_facts(desk, window):
     display = desk.display
     facts = {"geometry": window.geometry(), "state": window.net_wm_state(), "decorated": window.decorated(),
-             "active": window.active(), "mode": display.mode()}
+             "active": is_active(desk, window), "mode": display.mode()}
     if desk.stacking:
         facts["on top"] = window.on_top()
     return facts
@@ -678,11 +678,11 @@ def expect_away(desk, window, other, step):
         else:
             put_away = (g is not None and g[2:4] == (590, 430) and f["decorated"]
                         and "_NET_WM_STATE_FULLSCREEN" not in f["state"])
-        f["other active"] = other is None or other.active()
+        f["other active"] = other is None or is_active(desk, other)
         return put_away and f["other active"] and f["mode"] == "1024x768", f
     wait_until(f"{step}: the game is out of the way", look)
     # A refused minimise leaves the game in use, its pointer taken at once.
-    if not desk.outer_pointer and (desk.minimizes or not window.active()):
+    if not desk.outer_pointer and (desk.minimizes or not is_active(desk, window)):
         # A pointer still confined to the game's window would stop at its edge.
         for spot in ((1000, 700), (700, 600)):
             desk.display.xdotool("mousemove", *spot)
@@ -788,7 +788,7 @@ def desktop_session(desk, args):
             expect_away(desk, window, None, "F7")
             shot(desk, args.out, f"{name}-3-f7-refused")
             game.wait_for(r"^window border on", timeout=10, after=f7)
-            if window.active():
+            if is_active(desk, window):
                 if not desk.outer_pointer:
                     game.move_cursor_to(1.0, 1.0)
                 game.key("F9")
