@@ -47,6 +47,11 @@ class NativeWindow {
   // Leaves fullscreen, whether it came with a mode change or filled the
   // screen as it is; nothing for a window that is not fullscreen.
   virtual void LeaveFullscreen() = 0;
+  // While kept, a fullscreen window that loses the focus is not put away by
+  // the window layer itself (which would give the desktop's mode back and
+  // minimise it): the game is changing its window, and a window manager
+  // that reframes a window takes its focus for a moment.
+  virtual void KeepThroughFocusLoss(bool /*keep*/) {}
   // Whether the size the desktop gives the window is final: a Wayland
   // compositor's configure is, and asking again only fights it.
   virtual bool SizeIsFinal() const { return false; }

@@ -54,10 +54,12 @@ SdlDesktop::SdlDesktop() {
   SDL_setenv("SDL_VIDEO_WAYLAND_WMCLASS", kWindowClass, 0);
   // SDL gives the desktop's mode back and minimises a fullscreen window
   // that loses the focus before the game hears of the loss; the game's
-  // window model takes that minimise as the desktop's own. It stays on:
-  // without it i3, which refuses to minimise, hands the focus straight back
-  // to a window that is still fullscreen, and the window the player chose
-  // stays hidden behind the game.
+  // window model takes that minimise as the desktop's own. It stays on
+  // (but for the moment of the game's own window change, see
+  // NativeWindow::KeepThroughFocusLoss): without it i3, which refuses to
+  // minimise, hands the focus straight back to a window that is still
+  // fullscreen, and the window the player chose stays hidden behind the
+  // game.
   SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "1");
   const bool driverAskedFor = Set("SDL_VIDEODRIVER");
   if (!driverAskedFor) {

@@ -365,6 +365,13 @@ bool SdlWindow::SizeIsFinal() const {
   return driver != nullptr && std::strcmp(driver, "wayland") == 0;
 }
 
+void SdlWindow::KeepThroughFocusLoss(bool keep) {
+  if (keep == m_keptThroughFocusLoss) return;
+  m_keptThroughFocusLoss = keep;
+  // SDL reads it when it delivers a focus loss.
+  SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, keep ? "0" : "1");
+}
+
 void SdlWindow::LeaveFullscreen() {
   m_pendingMode.reset();
   m_pendingFill = false;

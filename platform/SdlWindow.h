@@ -33,6 +33,7 @@ class SdlWindow final : public NativeWindow {
   bool Minimized() const override;
   void WithdrawMinimize() override { m_pointerParked = false; }
   void LeaveFullscreen() override;
+  void KeepThroughFocusLoss(bool keep) override;
   bool SizeIsFinal() const override;
   bool Viewable() const override;
   void ClientSize(int& width, int& height) const override;
@@ -88,6 +89,7 @@ class SdlWindow final : public NativeWindow {
   bool m_open = false;
   bool m_pointerCaptured = false;
   bool m_pointerParked = false;
+  bool m_keptThroughFocusLoss = false;
   std::optional<SDL_DisplayMode> m_pendingMode;
   bool m_pendingFill = false;
   // A border asked for while the window was not shown.

@@ -126,9 +126,11 @@ void GameWindow::OnSystemCommand(SystemCommand command) {
 void GameWindow::OnKeyDown(Key key) {
   if (key == Key::F7) {
     m_play.PutBack();
-    Carry(m_windowModel.Minimize(WindowTime(m_frames.Now()), SampleWindow(true)));
+    const std::uint32_t now = WindowTime(m_frames.Now());
+    Carry(m_windowModel.Minimize(now, SampleWindow(true)), now);
   } else if (key == Key::F9) {
-    Carry(m_windowModel.ToggleFullscreen(WindowTime(m_frames.Now()), SampleWindow(true)));
+    const std::uint32_t now = WindowTime(m_frames.Now());
+    Carry(m_windowModel.ToggleFullscreen(now, SampleWindow(true)), now);
   } else {
     float x = m_play.CursorX();
     float y = m_play.CursorY();
@@ -174,7 +176,8 @@ void GameWindow::PostClose() {
 void GameWindow::OnFocusGained() {
   DefaultProcessing();
   m_trace.Focus(true);
-  Carry(m_windowModel.FocusGained(WindowTime(m_frames.Now()), SampleWindow(true)));
+  const std::uint32_t now = WindowTime(m_frames.Now());
+  Carry(m_windowModel.FocusGained(now, SampleWindow(true)), now);
 }
 
 void GameWindow::OnFocusLost() {
@@ -182,7 +185,8 @@ void GameWindow::OnFocusLost() {
   m_trace.Focus(false);
   m_steering.ReleaseAll();
   m_play.PutBack();
-  Carry(m_windowModel.FocusLost(WindowTime(m_frames.Now()), SampleWindow(true)));
+  const std::uint32_t now = WindowTime(m_frames.Now());
+  Carry(m_windowModel.FocusLost(now, SampleWindow(true)), now);
 }
 
 std::uint32_t GameWindow::WindowTime(double reading) {
@@ -198,7 +202,10 @@ WindowModel::Sample GameWindow::SampleWindow(bool withSize) const {
   return sample;
 }
 
-void GameWindow::Carry(const WindowModel::Requests& requests) {
+void GameWindow::Carry(const WindowModel::Requests& requests, std::uint32_t now) {
+  // While a focus loss would be held, the window layer must not put the
+  // window away on its own either.
+  m_desktop.window.KeepThroughFocusLoss(m_windowModel.HoldsFocusLoss(now));
   for (const WindowModel::Request& request : requests) {
     switch (request.kind) {
       case WindowModel::Request::Kind::Fullscreen:
@@ -300,7 +307,8 @@ float GameWindow::BeginFrame() {
   double reading = 0.0;
   const float dt = m_frames.Next(reading);
   // The window model goes by the frame's own reading of the clock.
-  Carry(m_windowModel.Tick(WindowTime(reading), SampleWindow(m_windowModel.NeedsSize())));
+  const std::uint32_t now = WindowTime(reading);
+  Carry(m_windowModel.Tick(now, SampleWindow(m_windowModel.NeedsSize())), now);
 
   const bool escape = m_desktop.input.PollEscape();
   if (m_steering.TakesEscape(escape, m_play.Dragging())) {

@@ -80,8 +80,8 @@ class GameWindow : public Window {
   // on screen (or the first step of a window nobody sees), so that loading
   // the mixer does not hold the picture up.
   void StartSound();
-  // Carries out what the window model asks for.
-  void Carry(const WindowModel::Requests& requests);
+  // Carries out what the window model asked for at `now`.
+  void Carry(const WindowModel::Requests& requests, std::uint32_t now);
   // Brings screen mode, border and rectangle in line with a layout.
   void ApplyWindowMode(WindowModel::Layout layout, bool again);
   // Gives the desktop's mode back and asks for the window to be put away.

@@ -63,7 +63,7 @@ WindowModel::Requests WindowModel::FocusLost(std::uint32_t now, const Sample& sa
   // The loss a minimise brings (SDL reports it late): asking once more
   // would minimise a window the player may have restored meanwhile.
   if (m_phase == Phase::MinimizeAsked || m_phase == Phase::Minimized) return {};
-  if (m_ownChangeAt && now - *m_ownChangeAt < kFocusHoldMs) {
+  if (HoldsFocusLoss(now)) {
     // Most likely the game's own change: minimised only if the focus does
     // not come back.
     if (!m_focusLossHeldAt) m_focusLossHeldAt = now;

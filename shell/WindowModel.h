@@ -90,6 +90,8 @@ class WindowModel {
   // a minimise is refused, the player's choice otherwise.
   Layout Shown() const { return m_phase == Phase::MinimizeRefused ? Layout::Windowed : m_chosen; }
   Phase CurrentPhase() const { return m_phase; }
+  // Whether a focus loss now would be held as the game's own change's.
+  bool HoldsFocusLoss(std::uint32_t now) const { return m_ownChangeAt && now - *m_ownChangeAt < kFocusHoldMs; }
   // Whether Tick wants the drawable's size in its sample (reading it may
   // cost a round trip to the window system).
   bool NeedsSize() const { return m_sizeCheckFrom.has_value(); }

@@ -266,6 +266,23 @@ TEST_F(GameWindowTest, F7AndFocusLossMinimiseAndGiveTheModeBack) {
   EXPECT_EQ(fake.display.current, (DisplayMode{640, 480, 16}));
 }
 
+// A window manager that reframes the window for F9 takes its focus for a
+// moment, on a busy machine for longer than SDL waits before it reports the
+// loss. The window layer must not minimise the fullscreen window then; the
+// window model decides whether the loss is real.
+TEST_F(GameWindowTest, TheWindowIsKeptThroughAFocusLossWhileTheGameChangesIt) {
+  for (int frame = 0; frame < 90; ++frame) window->AdvanceFrame();
+  EXPECT_FALSE(fake.window.keptThroughFocusLoss) << "a second after the start";
+  window->Dispatch({MessageKind::KeyDown, static_cast<int>(Key::F9), 0});
+  window->Dispatch({MessageKind::KeyDown, static_cast<int>(Key::F9), 0});
+  EXPECT_TRUE(fake.window.keptThroughFocusLoss);
+  window->Dispatch({MessageKind::FocusLost, 0, 0});
+  EXPECT_FALSE(fake.window.minimized);
+  for (int frame = 0; frame < 90; ++frame) window->AdvanceFrame();
+  EXPECT_TRUE(fake.window.minimized) << "the focus did not come back: the loss was real";
+  EXPECT_FALSE(fake.window.keptThroughFocusLoss);
+}
+
 TEST_F(GameWindowTest, F7WhenWindowedMakesNoDisplayCall) {
   window->Dispatch({MessageKind::KeyDown, static_cast<int>(Key::F9), 0});
   fake.display.calls.clear();

@@ -36,6 +36,7 @@ class FakeNativeWindow final : public NativeWindow {
   bool Minimized() const override { return minimized; }
   void WithdrawMinimize() override { ++minimizesWithdrawn; }
   void LeaveFullscreen() override { ++fullscreensLeft; }
+  void KeepThroughFocusLoss(bool keep) override { keptThroughFocusLoss = keep; }
   bool SizeIsFinal() const override { return sizeIsFinal; }
   bool Viewable() const override { return shown && !minimized; }
   void ClientSize(int& width, int& height) const override {
@@ -68,6 +69,7 @@ class FakeNativeWindow final : public NativeWindow {
   int styleChangesWhileMinimized = 0;
   int minimizesWithdrawn = 0;
   int fullscreensLeft = 0;
+  bool keptThroughFocusLoss = false;
   bool sizeIsFinal = false;
   int places = 0;
   int swaps = 0;
