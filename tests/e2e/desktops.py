@@ -78,6 +78,7 @@ class WindowManagerDesktop:
         while run_x(self.x.env(), "wmctrl", "-m") == "" or (
                 ready and "=" not in run_x(self.x.env(), "xprop", "-root", ready)):
             if self.wm.poll() is not None or time.time() > deadline:
+                self.end()
                 raise Failure(f"{name} did not start (see desktop-{name}.log)")
             time.sleep(0.1)
 
@@ -202,25 +203,32 @@ class WestonDesktop:
         self.runtime = tempfile.mkdtemp(prefix="pegs-weston-")
         os.chmod(self.runtime, 0o700)
         log_path = os.path.join(out, "desktop-weston.log")
+        # weston appends to its log: an earlier run's would name an earlier display.
+        if os.path.exists(log_path):
+            os.remove(log_path)
         env = self.x.env()
         env["XDG_RUNTIME_DIR"] = self.runtime
         self.log = open(log_path + ".out", "w")
         self.wm = start_group(["weston", "--backend=x11-backend.so", "--use-pixman", "--xwayland",
                                f"--socket=pegs-{os.getpid()}", f"--width={DESKTOP_SIZE[0]}",
                                f"--height={DESKTOP_SIZE[1]}", f"--log={log_path}"], env, self.log)
-        deadline = time.time() + 20
-        number = None
-        while number is None:
-            if self.wm.poll() is not None or time.time() > deadline:
-                raise Failure("weston did not start its Xwayland display (see desktop-weston.log)")
-            time.sleep(0.1)
-            try:
-                with open(log_path) as f:
-                    m = re.search(r"xserver listening on display (:\d+)", f.read())
-            except FileNotFoundError:
-                m = None
-            number = m.group(1) if m else None
-        wait_for_display(number)  # the first client starts Xwayland
+        try:
+            deadline = time.time() + 20
+            number = None
+            while number is None:
+                if self.wm.poll() is not None or time.time() > deadline:
+                    raise Failure("weston did not start its Xwayland display (see desktop-weston.log)")
+                time.sleep(0.1)
+                try:
+                    with open(log_path) as f:
+                        m = re.search(r"xserver listening on display (:\d+)", f.read())
+                except FileNotFoundError:
+                    m = None
+                number = m.group(1) if m else None
+            wait_for_display(number)  # the first client starts Xwayland
+        except Failure:
+            self.end()  # nothing of a desktop that never came up stays behind
+            raise
         self.display = XwaylandDisplay(number, self.x)
 
     def activate(self, window):
@@ -433,6 +441,14 @@ class SwayDesktop:
         self.wm = start_group(["setpriv", f"--reuid={self.NOBODY}", f"--regid={self.NOBODY}", "--clear-groups",
                                "sway", "--config", config], env, self.log)
         self.seat = None
+        try:
+            self.start_seat(wl_input, xwayland)
+        except Failure:
+            self.end()  # nothing of a desktop that never came up stays behind
+            raise
+
+    def start_seat(self, wl_input, xwayland):
+        """Waits for sway and its IPC, then gives it a seat (and finds its Xwayland)."""
         deadline = time.time() + 20
         while True:
             sockets = [n for n in os.listdir(self.runtime) if re.fullmatch(r"wayland-\d+", n)]
