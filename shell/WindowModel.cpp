@@ -115,9 +115,14 @@ WindowModel::Requests WindowModel::Tick(std::uint32_t now, const Sample& sample)
     // and then, for a window restored right after a minimise), or leave a
     // window at its fullscreen size when asked for the windowed one (sway's
     // Xwayland on a busy machine): such a window is asked once more. One
-    // that then keeps another size (a tiling window manager's tile) keeps it.
+    // that then keeps another size (a tiling window manager's tile) keeps
+    // it; only a fullscreen window smaller than the mode, which no desktop
+    // means, is asked up to kFullscreenAsks times, a second apart.
     m_sizeCheckFrom.reset();
     if (AsAsked(sample)) return {};
+    ++m_sizeAsks;
+    const int asks = Shown() == Layout::Fullscreen ? kFullscreenAsks : 1;
+    if (m_sizeAsks < asks) m_sizeCheckFrom = now;
     m_ownChangeAt = now;
     return {ArrangeRequest(sample)};
   }
@@ -133,6 +138,7 @@ WindowModel::Requests WindowModel::Arrange(std::uint32_t now, const Sample& samp
   m_arrangeWhenShown = false;
   m_ownChangeAt = now;
   if (!m_sizeIsFinal) m_sizeCheckFrom = now;
+  m_sizeAsks = 0;
   const Request request = ArrangeRequest(sample);
   m_arranged = Shown();
   return {request};

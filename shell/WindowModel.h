@@ -18,8 +18,9 @@
 //    reframing the window takes the focus for a moment) is held, and taken
 //    as real only if the focus does not come back;
 //  - a second after each arrangement, a window the desktop left at another
-//    size than asked is asked once more, and only once; where the desktop's
-//    size is final (a Wayland compositor's configure), never;
+//    size than asked is asked once more, and only once (a fullscreen window
+//    smaller than the mode a few times); where the desktop's size is final
+//    (a Wayland compositor's configure), never;
 //  - nothing is asked of a window the desktop does not show: an
 //    arrangement wanted meanwhile is made when it is shown again.
 class WindowModel {
@@ -70,6 +71,9 @@ class WindowModel {
   static constexpr std::uint32_t kFocusHoldMs = 1000;
   // How long after an arrangement the window's size is looked at again.
   static constexpr std::uint32_t kSizeCheckMs = 1000;
+  // How many times a fullscreen window left smaller than the mode is asked
+  // again after an arrangement; a window of another size is asked once.
+  static constexpr int kFullscreenAsks = 3;
 
   // `sizeIsFinal`: the desktop's size for the window is final and never
   // asked again (a Wayland compositor).
@@ -121,4 +125,6 @@ class WindowModel {
   // When the last arrangement was asked for, while its size is still to be
   // looked at.
   std::optional<std::uint32_t> m_sizeCheckFrom;
+  // How many times the window was asked again since the last arrangement.
+  int m_sizeAsks = 0;
 };

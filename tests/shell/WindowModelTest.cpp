@@ -19,7 +19,7 @@ struct SimulatedDesktop {
   // How this window manager behaves.
   bool refusesMinimize = false;
   int minimizeDelayMs = 0;            // how long a minimise takes
-  bool undoesNextFullscreen = false;  // grants it, then leaves the window small
+  int undoesFullscreens = 0;          // grants the next ones, then leaves the window small
   bool keepsNextWindowLarge = false;  // leaves the window at its fullscreen size
   std::optional<WindowModel::Sample> tile;  // gives every window this size
 
@@ -36,8 +36,8 @@ struct SimulatedDesktop {
       requests.push_back(request);
       switch (request.kind) {
         case Kind::Fullscreen:
-          if (undoesNextFullscreen) {
-            undoesNextFullscreen = false;
+          if (undoesFullscreens > 0) {
+            --undoesFullscreens;
             Size(590, 430);
           } else {
             Size(1024, 768);
@@ -264,27 +264,31 @@ TEST(WindowModel, AWindowLeftAtAnotherSizeIsAskedOnceMore) {
   struct Case {
     const char* name;
     bool fullscreen;
-    bool undone;  // the next fullscreen is undone, the next window left large
+    int undone;  // how many of the next fullscreens are undone; the next window left large
     std::optional<WindowModel::Sample> tile;
     bool sizeIsFinal;
     WindowModel::Requests asked;  // after the arrangement
   };
   const WindowModel::Sample tile{true, 508, 357};
   const Case cases[] = {
-      {"fullscreen granted", true, false, {}, false, {}},
-      {"fullscreen undone", true, true, {}, false, {{Kind::Fullscreen, true}}},
-      {"window as asked", false, false, {}, false, {}},
-      {"window left at the fullscreen size", false, true, {}, false, {{Kind::Windowed}}},
-      {"window in a tile of an X tiling window manager", false, false, tile, false, {{Kind::Windowed}}},
-      {"window in a Wayland compositor's tile", false, false, tile, true, {}},
-      {"fullscreen on a Wayland output at scale 2", true, false, WindowModel::Sample{true, 512, 384}, true, {}},
+      {"fullscreen granted", true, 0, {}, false, {}},
+      {"fullscreen undone", true, 1, {}, false, {{Kind::Fullscreen, true}}},
+      {"fullscreen undone again after the second look", true, 2, {}, false,
+       {{Kind::Fullscreen, true}, {Kind::Fullscreen, true}}},
+      {"fullscreen never kept: three looks, no more", true, 100, {}, false,
+       {{Kind::Fullscreen, true}, {Kind::Fullscreen, true}, {Kind::Fullscreen, true}}},
+      {"window as asked", false, 0, {}, false, {}},
+      {"window left at the fullscreen size", false, 1, {}, false, {{Kind::Windowed}}},
+      {"window in a tile of an X tiling window manager", false, 0, tile, false, {{Kind::Windowed}}},
+      {"window in a Wayland compositor's tile", false, 0, tile, true, {}},
+      {"fullscreen on a Wayland output at scale 2", true, 0, WindowModel::Sample{true, 512, 384}, true, {}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     Session s(!c.fullscreen, c.sizeIsFinal);
     s.Frames(2000);
-    s.desk.undoesNextFullscreen = c.undone;
-    s.desk.keepsNextWindowLarge = c.undone;
+    s.desk.undoesFullscreens = c.undone;
+    s.desk.keepsNextWindowLarge = c.undone > 0;
     s.desk.tile = c.tile;
     s.F9();
     const std::size_t before = s.desk.requests.size();
@@ -301,13 +305,13 @@ TEST(WindowModel, AWindowLeftAtAnotherSizeIsAskedOnceMore) {
 // after a re-ask).
 TEST(WindowModel, EachArrangementGetsItsOwnSecondLook) {
   Session s;
-  s.desk.undoesNextFullscreen = true;
+  s.desk.undoesFullscreens = 1;
   s.F9();
   s.F9();
   s.Frames(1100);
   ASSERT_EQ(s.desk.requests.back(), (WindowModel::Request{Kind::Fullscreen, true}));
   s.Frames(300);
-  s.desk.undoesNextFullscreen = true;
+  s.desk.undoesFullscreens = 1;
   s.F9();
   s.F9();
   const std::size_t before = s.desk.requests.size();
@@ -389,7 +393,7 @@ TEST(WindowModel, InvariantsHoldOnEveryDesktop) {
         case 2: s.Lose(); break;
         case 3: s.Gain(); break;
         case 4: s.desk.shown = true; break;  // restored without the focus
-        case 5: s.desk.undoesNextFullscreen = true; break;
+        case 5: s.desk.undoesFullscreens = static_cast<int>(1 + random() % 4); break;
         case 6: s.desk.keepsNextWindowLarge = true; break;
         default: s.Frames(16 * (1 + random() % 80)); break;
       }
@@ -408,8 +412,9 @@ TEST(WindowModel, InvariantsHoldOnEveryDesktop) {
       }
       ASSERT_EQ(s.model.Fullscreen(), chosen) << "seed " << seed << " step " << step;
     }
-    // The desktop goes quiet: the model settles.
-    s.Frames(3000);
+    // The desktop goes quiet: the model settles once its last looks at the
+    // window's size are over.
+    s.Frames(WindowModel::kSizeCheckMs * (WindowModel::kFullscreenAsks + 1));
     const std::size_t settled = s.desk.requests.size();
     s.Frames(5000);
     ASSERT_EQ(s.desk.requests.size(), settled) << "seed " << seed;
