@@ -10,6 +10,7 @@ enum class MessageKind {
   KeyUp,           // a: a Key value
   FocusGained,
   FocusLost,
+  Minimized,       // the desktop put the window away
   LeftButtonDown,
   LeftButtonUp,
   PadRemoved,      // a game pad was pulled out

@@ -86,6 +86,9 @@ void SdlEventSource::TranslateOne(MessageQueue& queue) {
           }
           break;
         case SDL_WINDOWEVENT_FOCUS_LOST: queue.Post({MessageKind::FocusLost, 0, 0}); break;
+        // Told as it happens: a minimise the player undoes at once may be
+        // over before any frame looks.
+        case SDL_WINDOWEVENT_MINIMIZED: queue.Post({MessageKind::Minimized, 0, 0}); break;
         default: break;
       }
       break;

@@ -44,6 +44,7 @@ void Window::Dispatch(const Message& message) {
     case MessageKind::KeyUp: OnKeyUp(static_cast<Key>(message.a)); break;
     case MessageKind::FocusGained: OnFocusGained(); break;
     case MessageKind::FocusLost: OnFocusLost(); break;
+    case MessageKind::Minimized: OnMinimized(); break;
     case MessageKind::LeftButtonDown: OnLeftButtonDown(); break;
     case MessageKind::LeftButtonUp: OnLeftButtonUp(); break;
     case MessageKind::PadRemoved: OnPadRemoved(); break;
@@ -59,6 +60,7 @@ void Window::OnKeyDown(Key) { DefaultProcessing(); }
 void Window::OnKeyUp(Key) { DefaultProcessing(); }
 void Window::OnFocusGained() { DefaultProcessing(); }
 void Window::OnFocusLost() { DefaultProcessing(); }
+void Window::OnMinimized() { DefaultProcessing(); }
 void Window::OnLeftButtonDown() { DefaultProcessing(); }
 void Window::OnLeftButtonUp() { DefaultProcessing(); }
 void Window::OnPadRemoved() { DefaultProcessing(); }

@@ -41,6 +41,7 @@ class Window {
   virtual void OnKeyUp(Key key);
   virtual void OnFocusGained();
   virtual void OnFocusLost();
+  virtual void OnMinimized();
   virtual void OnLeftButtonDown();
   virtual void OnLeftButtonUp();
   virtual void OnPadRemoved();

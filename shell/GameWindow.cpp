@@ -189,6 +189,11 @@ void GameWindow::OnFocusLost() {
   Carry(m_windowModel.FocusLost(now, SampleWindow(true)), now);
 }
 
+void GameWindow::OnMinimized() {
+  DefaultProcessing();
+  m_windowModel.PutAway();
+}
+
 std::uint32_t GameWindow::WindowTime(double reading) {
   // Milliseconds on a 32-bit clock that wraps after 49 days: the model only
   // ever looks at differences.

@@ -73,6 +73,7 @@ class GameWindow : public Window {
   void OnLeftButtonDown() override;
   void OnLeftButtonUp() override;
   void OnPadRemoved() override;
+  void OnMinimized() override;
 
  private:
   void SetupScene();

@@ -76,10 +76,7 @@ WindowModel::Requests WindowModel::Tick(std::uint32_t now, const Sample& sample)
   if (!sample.shown) {
     // Put away, by the game or by the desktop itself (SDL minimises a
     // fullscreen window that loses the focus before the game hears of it).
-    m_phase = Phase::Minimized;
-    m_minimizeAskedAt.reset();
-    m_focusLossHeldAt.reset();
-    m_sizeCheckFrom.reset();
+    PutAway();
     return {};
   }
   switch (m_phase) {
@@ -127,6 +124,13 @@ WindowModel::Requests WindowModel::Tick(std::uint32_t now, const Sample& sample)
     return {ArrangeRequest(sample)};
   }
   return {};
+}
+
+void WindowModel::PutAway() {
+  m_phase = Phase::Minimized;
+  m_minimizeAskedAt.reset();
+  m_focusLossHeldAt.reset();
+  m_sizeCheckFrom.reset();
 }
 
 WindowModel::Requests WindowModel::Arrange(std::uint32_t now, const Sample& sample) {

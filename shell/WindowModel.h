@@ -87,6 +87,10 @@ class WindowModel {
   Requests FocusLost(std::uint32_t now, const Sample& sample);
   // Once a frame, seen or not.
   Requests Tick(std::uint32_t now, const Sample& sample);
+  // The desktop put the window away (minimised it), as it reports when it
+  // happens: a minimise the player undoes at once is a minimise all the
+  // same, not a refused one.
+  void PutAway();
 
   // The player's choice.
   bool Fullscreen() const { return m_chosen == Layout::Fullscreen; }

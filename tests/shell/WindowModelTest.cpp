@@ -237,6 +237,24 @@ TEST(WindowModel, AFocusLossTheGameCausedItselfIsHeld) {
   }
 }
 
+// The player restores the game from the task bar right after F7, on a busy
+// machine before any frame saw it minimised: the desktop's report of the
+// minimise keeps it from passing for a refused one, and the focus coming
+// back brings fullscreen, not the captioned window of a refusal.
+TEST(WindowModel, AMinimiseUndoneBeforeAnyFrameSawItIsNoRefusal) {
+  Session s;
+  s.desk.refusesMinimize = true;  // no frame ever samples the window unshown
+  s.F7();
+  s.model.PutAway();
+  s.Frames(1000);
+  EXPECT_EQ(s.model.CurrentPhase(), Phase::Minimized);
+  EXPECT_EQ(s.desk.Count(Kind::Windowed), 0);
+  s.Lose();
+  s.Gain();
+  EXPECT_EQ(s.desk.requests.back(), WindowModel::Request{Kind::Fullscreen});
+  EXPECT_EQ(s.model.Shown(), Layout::Fullscreen);
+}
+
 // SDL reports a focus loss a fifth of a second late. A player who restores
 // the game at once after F7 must not see it minimised again by the loss of
 // that F7's own minimise; a loss after the focus came back still minimises.
@@ -387,7 +405,7 @@ TEST(WindowModel, InvariantsHoldOnEveryDesktop) {
       const Phase phaseBefore = s.model.CurrentPhase();
       const bool shownFullscreen = s.model.Shown() == Layout::Fullscreen;
       const std::size_t before = s.desk.requests.size();
-      switch (random() % 9) {
+      switch (random() % 10) {
         case 0: s.F9(); chosen = !shownFullscreen; break;
         case 1: s.F7(); break;
         case 2: s.Lose(); break;
@@ -395,6 +413,7 @@ TEST(WindowModel, InvariantsHoldOnEveryDesktop) {
         case 4: s.desk.shown = true; break;  // restored without the focus
         case 5: s.desk.undoesFullscreens = static_cast<int>(1 + random() % 4); break;
         case 6: s.desk.keepsNextWindowLarge = true; break;
+        case 7: s.model.PutAway(); break;  // minimised and restored between two frames
         default: s.Frames(16 * (1 + random() % 80)); break;
       }
       const WindowModel::Requests made(s.desk.requests.begin() + static_cast<std::ptrdiff_t>(before),
