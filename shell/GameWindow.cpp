@@ -225,9 +225,6 @@ void GameWindow::Carry(const WindowModel::Requests& requests, std::uint32_t now)
       case WindowModel::Request::Kind::WithdrawMinimize:
         m_desktop.window.WithdrawMinimize();
         break;
-      case WindowModel::Request::Kind::Activate:
-        BringToFront();
-        break;
     }
   }
 }

@@ -12,14 +12,6 @@ WindowModel::Requests WindowModel::ToggleFullscreen(std::uint32_t now, const Sam
   m_phase = Phase::Shown;
   const Requests arranged = Arrange(now, sample);
   out.insert(out.end(), arranged.begin(), arranged.end());
-  // The key was pressed in the game: the window it leaves fullscreen for
-  // stays the active one. A window manager that rebuilds its outputs when
-  // the screen's mode comes back (i3) can otherwise leave no window named
-  // active. Fullscreen activates the window itself; asking once more while
-  // mutter carries it out can cost the game its focus.
-  if (!arranged.empty() && arranged.back().kind == Request::Kind::Windowed) {
-    out.push_back({Request::Kind::Activate});
-  }
   return out;
 }
 

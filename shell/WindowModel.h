@@ -39,7 +39,6 @@ class WindowModel {
       Windowed,          // the desktop's mode, the border, the window's rectangle
       Minimize,          // the desktop's mode back, then the window put away
       WithdrawMinimize,  // the minimise asked for is given up: the window is in use
-      Activate,          // the window stays the active one (after F9 to a window)
     };
     Kind kind;
     // Fullscreen only: the window is smaller than the mode although it may

@@ -54,7 +54,6 @@ struct SimulatedDesktop {
           if (!refusesMinimize) minimizesAt = now + static_cast<std::uint32_t>(minimizeDelayMs);
           break;
         case Kind::WithdrawMinimize:
-        case Kind::Activate:
           break;
       }
     }
@@ -112,10 +111,10 @@ TEST(WindowModel, StartsAsChosenAndF9FlipsWhatIsShown) {
   EXPECT_EQ(fullscreen.desk.requests, (WindowModel::Requests{{Kind::Fullscreen}}));
   fullscreen.F9();
   EXPECT_FALSE(fullscreen.model.Fullscreen());
-  // The window left fullscreen for is named the active one: the key was
-  // pressed in it.
-  EXPECT_EQ(fullscreen.desk.requests,
-            (WindowModel::Requests{{Kind::Fullscreen}, {Kind::Windowed}, {Kind::Activate}}));
+  // Nothing more: the key was pressed in the window, which keeps the focus.
+  // An activation asked for besides (SDL's carries no time stamp) made
+  // mutter take the focus away.
+  EXPECT_EQ(fullscreen.desk.requests, (WindowModel::Requests{{Kind::Fullscreen}, {Kind::Windowed}}));
   fullscreen.F9();
   EXPECT_TRUE(fullscreen.model.Fullscreen());
   EXPECT_EQ(fullscreen.desk.requests.back(), WindowModel::Request{Kind::Fullscreen});
