@@ -73,23 +73,34 @@ class SdlWindow final : public NativeWindow {
   bool ApplyFullscreen(const SDL_DisplayMode& mode);
   void ApplyFillScreen();
   void ReleasePointer();
+  // Where the X server's pointer is in the window (on X11).
+  std::optional<SDL_Point> XPointerInWindow(const SDL_SysWMinfo& info) const;
   // Gives the wanted border if the window is shown (see SetCaptioned).
   void ApplyBorder();
   // Fills `info` with the window's X11 handles; false on other video drivers.
   bool OnX11(SDL_SysWMinfo& info) const;
   // Whether the X server shows the window now (true on other video drivers).
   bool MappedOnXServer() const;
-  // Whether the pointer may be taken now: always on X11, elsewhere once the
-  // pointer is over the window.
-  bool PointerOver() const;
+  // Whether the pointer may be taken now: always on an X server of its own,
+  // on Wayland and Xwayland once the pointer is over the window.
+  bool PointerOver();
   void Fail();
 
   SDL_Window* m_window = nullptr;
   bool m_open = false;
   bool m_pointerCaptured = false;
   bool m_pointerParked = false;
+  // The window is a client of Xwayland (X11 inside a Wayland session).
+  bool m_onXwayland = false;
+  // On Xwayland, where in the window the X server's pointer was as the
+  // game began to wait for it, and then as the capture began.
+  std::optional<SDL_Point> m_xPointerMark;
   std::optional<SDL_DisplayMode> m_pendingMode;
   bool m_pendingFill = false;
+  // Pictures swapped so far, up to the one that carries out a fill asked
+  // for earlier on Wayland (see SwapBuffers).
+  static constexpr int kSwapsBeforeFill = 2;
+  int m_swaps = 0;
   // A border asked for while the window was not shown.
   std::optional<bool> m_pendingCaptioned;
   PresentPacer m_pacer{SystemClock::Instance()};
