@@ -628,7 +628,7 @@ class GnomeDesktop:
         self.seat.send(f"move {x + width // 2 - px + 1} {y + height // 2 - py + 1}")
 
     def screenshot(self, path):
-        self.seat.send(f"shot {path}")
+        self.seat.send(f"shot {os.path.abspath(path)}")  # the shell's own folder is not ours
         raw = subprocess.run(["convert", path, "-depth", "8", "rgb:-"], check=True,
                              stdout=subprocess.PIPE).stdout
         if len(raw) != DESKTOP_SIZE[0] * DESKTOP_SIZE[1] * 3:

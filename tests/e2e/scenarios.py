@@ -1064,6 +1064,7 @@ def expect_pointer_held(desk, game, step):
     """Relative motion toward every corner, the top-left most, while the game has the
     pointer: the game reads it all, GNOME's own pointer stays where it was and the
     overview stays closed."""
+    game.drawn_after(0.5)  # motion sent before (pointing at the window) read first
     before = desk.look()["pointer"]
     sweep = [(-100, -100)] * 12 + [(100, 0)] * 3 + [(0, 100)] * 3 + [(-100, 0)] * 3 + [(0, -100)] * 3
     for dx, dy in sweep:
@@ -1266,7 +1267,7 @@ NO_X_SERVER = {"command-line", "no-display"}
 def picture_at_failure(x, path):
     """The whole screen as the scenario failed (on a desktop, the outer server's), to look at."""
     if isinstance(x, GnomeDesktop):
-        if x.seat is not None and x.seat.ask(f"shot {path}") == "ok":
+        if x.seat is not None and x.seat.ask(f"shot {os.path.abspath(path)}") == "ok":
             print(f"the screen at the failure: {path}", file=sys.stderr)
         return
     if isinstance(x, SwayDesktop):
