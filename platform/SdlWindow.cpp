@@ -228,36 +228,23 @@ bool SdlWindow::UpdatePointerCapture() {
     return false;
   }
   if (!m_pointerCaptured && MappedOnXServer() && PointerOver()) {
+    // Where the capture begins, to give the pointer back there (on Xwayland).
+    SDL_SysWMinfo info;
+    if (m_onXwayland && OnX11(info)) m_xPointerMark = XPointerInWindow(info);
     SDL_SetRelativeMouseMode(SDL_TRUE);
     m_pointerCaptured = true;
   }
   return m_pointerCaptured;
 }
 
-bool SdlWindow::PointerOver() {
+bool SdlWindow::PointerOver() const {
   // A Wayland compositor may grant the pointer lock before the pointer has
   // entered the window (sway, now and then, at start): the pointer is then
   // held where it is, never enters, and the game gets no motion at all.
-  // There the pointer is taken once it is over the window. An X server of
-  // its own confines the pointer to the window wherever it is.
+  // There the pointer is taken once it is over the window. X11 takes it
+  // wherever it is.
   SDL_SysWMinfo info;
-  if (!OnX11(info)) return SDL_GetMouseFocus() == m_window;
-  if (!m_onXwayland) return true;
-  // Xwayland holds the compositor's pointer where it is (a pointer lock)
-  // for a window that grabs it with the cursor hidden, as SDL's relative
-  // mode does, only if the compositor has given the window the pointer as
-  // the grab begins; a grab taken before still brings the motion, but the
-  // compositor's pointer goes wherever the mouse takes it. GNOME gives a
-  // window mapped under a pointer that stands still the pointer only with
-  // the next motion. The compositor's pointer reaches the X server only
-  // when it is over one of its windows: the pointer is taken once the X
-  // server's has moved since the game began to wait for it.
-  const std::optional<SDL_Point> now = XPointerInWindow(info);
-  if (!now) return false;
-  if (!m_xPointerMark) m_xPointerMark = now;
-  if (now->x == m_xPointerMark->x && now->y == m_xPointerMark->y) return false;
-  m_xPointerMark = now;  // from here on, where the capture began
-  return true;
+  return OnX11(info) || SDL_GetMouseFocus() == m_window;
 }
 
 std::optional<SDL_Point> SdlWindow::XPointerInWindow(const SDL_SysWMinfo& info) const {

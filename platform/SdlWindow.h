@@ -81,9 +81,9 @@ class SdlWindow final : public NativeWindow {
   bool OnX11(SDL_SysWMinfo& info) const;
   // Whether the X server shows the window now (true on other video drivers).
   bool MappedOnXServer() const;
-  // Whether the pointer may be taken now: always on an X server of its own,
-  // on Wayland and Xwayland once the pointer is over the window.
-  bool PointerOver();
+  // Whether the pointer may be taken now: always on X11, elsewhere once the
+  // pointer is over the window.
+  bool PointerOver() const;
   void Fail();
 
   SDL_Window* m_window = nullptr;
@@ -93,7 +93,7 @@ class SdlWindow final : public NativeWindow {
   // The window is a client of Xwayland (X11 inside a Wayland session).
   bool m_onXwayland = false;
   // On Xwayland, where in the window the X server's pointer was as the
-  // game began to wait for it, and then as the capture began.
+  // capture began.
   std::optional<SDL_Point> m_xPointerMark;
   std::optional<SDL_DisplayMode> m_pendingMode;
   bool m_pendingFill = false;
