@@ -5,6 +5,8 @@
 
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
+#include <X11/cursorfont.h>
+#include <X11/extensions/Xrandr.h>
 #include "platform/Diagnostics.h"
 #include "platform/WindowIcon.h"
 
@@ -15,6 +17,24 @@ void TraceRequest(const char* what, bool shown) {
   char line[96];
   std::snprintf(line, sizeof line, "window %s, %s\n", what, shown ? "shown" : "not shown");
   Diagnostics::Trace(line);
+}
+
+// Xwayland names its outputs XWAYLAND0, XWAYLAND1, ...
+bool IsXwayland(Display* display) {
+  int eventBase = 0;
+  int errorBase = 0;
+  if (XRRQueryExtension(display, &eventBase, &errorBase) == 0) return false;
+  XRRScreenResources* resources = XRRGetScreenResourcesCurrent(display, DefaultRootWindow(display));
+  if (resources == nullptr) return false;
+  bool xwayland = false;
+  for (int i = 0; i < resources->noutput && !xwayland; ++i) {
+    XRROutputInfo* output = XRRGetOutputInfo(display, resources, resources->outputs[i]);
+    if (output == nullptr) continue;
+    xwayland = std::strncmp(output->name, "XWAYLAND", 8) == 0;
+    XRRFreeOutputInfo(output);
+  }
+  XRRFreeScreenResources(resources);
+  return xwayland;
 }
 }  // namespace
 
@@ -48,11 +68,13 @@ bool SdlWindow::Open(const char* caption, bool captioned, const WindowRect& rect
     return false;
   }
   m_open = true;
+  SDL_SysWMinfo info;
+  m_onXwayland = OnX11(info) && IsXwayland(info.info.x11.display);
   if (m_pendingMode) {
     const SDL_DisplayMode mode = *m_pendingMode;
     m_pendingMode.reset();
     ApplyFullscreen(mode);
-  } else if (m_pendingFill) {
+  } else if (m_pendingFill && !SizeIsFinal()) {  // on Wayland, see SwapBuffers
     m_pendingFill = false;
     ApplyFillScreen();
   }
@@ -206,6 +228,9 @@ bool SdlWindow::UpdatePointerCapture() {
     return false;
   }
   if (!m_pointerCaptured && MappedOnXServer() && PointerOver()) {
+    // Where the capture begins, to give the pointer back there (on Xwayland).
+    SDL_SysWMinfo info;
+    if (m_onXwayland && OnX11(info)) m_xPointerMark = XPointerInWindow(info);
     SDL_SetRelativeMouseMode(SDL_TRUE);
     m_pointerCaptured = true;
   }
@@ -222,10 +247,45 @@ bool SdlWindow::PointerOver() const {
   return OnX11(info) || SDL_GetMouseFocus() == m_window;
 }
 
+std::optional<SDL_Point> SdlWindow::XPointerInWindow(const SDL_SysWMinfo& info) const {
+  Window root = 0;
+  Window child = 0;
+  SDL_Point onRoot{};
+  SDL_Point inWindow{};
+  unsigned int buttons = 0;
+  if (XQueryPointer(info.info.x11.display, info.info.x11.window, &root, &child, &onRoot.x, &onRoot.y, &inWindow.x,
+                    &inWindow.y, &buttons) == 0) {
+    return std::nullopt;
+  }
+  return inWindow;
+}
+
 void SdlWindow::ReleasePointer() {
   if (!m_pointerCaptured) return;
+  // While the compositor holds the pointer for Xwayland, the X server moves
+  // its own pointer by the motion, kept inside the window: after a sweep to
+  // the top left, to the window's corner. As the hold ends, Xwayland has the
+  // compositor put its pointer where the X server's is, and so does SDL's
+  // warp as it leaves relative mode (to its own idea of where the pointer
+  // is, which went the same way): for a fullscreen window, into GNOME's hot
+  // corner, where the overview opens. So, on Xwayland, the X server's
+  // pointer goes back to where it was as the capture began while the hold
+  // lasts, and a cursor is shown, which ends the hold there before SDL lets
+  // go and warps (SDL hides the cursor again as it leaves relative mode:
+  // the game draws its own).
+  SDL_SysWMinfo info;
+  if (m_onXwayland && OnX11(info)) {
+    Display* display = info.info.x11.display;
+    const Window window = info.info.x11.window;
+    if (m_xPointerMark) XWarpPointer(display, None, window, 0, 0, 0, 0, m_xPointerMark->x, m_xPointerMark->y);
+    const Cursor shown = XCreateFontCursor(display, XC_left_ptr);
+    XDefineCursor(display, window, shown);
+    XFreeCursor(display, shown);
+    XFlush(display);
+  }
   SDL_SetRelativeMouseMode(SDL_FALSE);
   m_pointerCaptured = false;
+  m_xPointerMark.reset();
 }
 
 bool SdlWindow::Viewable() const {
@@ -292,6 +352,18 @@ void SdlWindow::DeleteGlContext(GlContextHandle context) {
 void SdlWindow::SwapBuffers() {
   if (m_window == nullptr) return;
   SDL_GL_SwapWindow(m_window);
+  // A Wayland compositor places a window as it is first shown, and gives
+  // one that leaves fullscreen back the place it had before: a window shown
+  // fullscreen from the start has none, and GNOME put it at the screen's
+  // corner, under its top bar, with its title bar hidden. There the window
+  // is first shown in a window, placed by the compositor, and made
+  // fullscreen once its first picture has been shown: with the second swap,
+  // which SDL lets wait until the compositor has shown the first.
+  ++m_swaps;
+  if (m_pendingFill && m_swaps >= kSwapsBeforeFill) {
+    m_pendingFill = false;
+    ApplyFillScreen();
+  }
   // Where the swap interval has no effect, the wait for the display's
   // refresh is added here.
   m_pacer.AfterSwap(RefreshRate());
@@ -331,7 +403,7 @@ bool SdlWindow::ApplyFullscreen(const SDL_DisplayMode& mode) {
 }
 
 void SdlWindow::FillScreen() {
-  if (m_window == nullptr) {
+  if (m_window == nullptr || (SizeIsFinal() && m_swaps < kSwapsBeforeFill)) {
     m_pendingMode.reset();
     m_pendingFill = true;
     return;

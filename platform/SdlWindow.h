@@ -74,6 +74,8 @@ class SdlWindow final : public NativeWindow {
   bool ApplyFullscreen(const SDL_DisplayMode& mode);
   void ApplyFillScreen();
   void ReleasePointer();
+  // Where the X server's pointer is in the window (on X11).
+  std::optional<SDL_Point> XPointerInWindow(const SDL_SysWMinfo& info) const;
   // Gives the wanted border if the window is shown (see SetCaptioned).
   void ApplyBorder();
   // Fills `info` with the window's X11 handles; false on other video drivers.
@@ -90,8 +92,17 @@ class SdlWindow final : public NativeWindow {
   bool m_pointerCaptured = false;
   bool m_pointerParked = false;
   bool m_keptThroughFocusLoss = false;
+  // The window is a client of Xwayland (X11 inside a Wayland session).
+  bool m_onXwayland = false;
+  // On Xwayland, where in the window the X server's pointer was as the
+  // capture began.
+  std::optional<SDL_Point> m_xPointerMark;
   std::optional<SDL_DisplayMode> m_pendingMode;
   bool m_pendingFill = false;
+  // Pictures swapped so far, up to the one that carries out a fill asked
+  // for earlier on Wayland (see SwapBuffers).
+  static constexpr int kSwapsBeforeFill = 2;
+  int m_swaps = 0;
   // A border asked for while the window was not shown.
   std::optional<bool> m_pendingCaptioned;
   PresentPacer m_pacer{SystemClock::Instance()};

@@ -329,15 +329,17 @@ class WaylandSeat:
     words of xdotool so that the harness's Game drives it as it drives X."""
 
     # evdev codes of the keys the scenarios press
-    KEYS = {"Escape": 1, "Return": 28, "space": 57, "F7": 65, "F9": 67}
+    KEYS = {"Escape": 1, "Tab": 15, "Return": 28, "alt": 56, "space": 57, "F7": 65, "F9": 67}
 
     def __init__(self, client, env, log):
+        """`client`: the command line of the input client (wl_input, gnome_remote)."""
         self.wayland_env = env
-        self.proc = subprocess.Popen([client], env=env, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+        self.proc = subprocess.Popen(client, env=env, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                                      stderr=log, text=True)
-        if self.proc.stdout.readline().strip() != "ready":
+        answer = self.proc.stdout.readline().strip()
+        if answer != "ready":
             self.proc.wait()
-            raise Failure(f"wl_input did not start (exit code {self.proc.returncode})")
+            raise Failure(f"{client[-1]} did not start ({answer or 'no answer'}, exit code {self.proc.returncode})")
 
     def env(self):
         """The environment of a client of the compositor, the game forced onto its
@@ -348,12 +350,15 @@ class WaylandSeat:
         e["SDL_VIDEODRIVER"] = "wayland"
         return e
 
-    def send(self, command):
+    def ask(self, command):
         self.proc.stdin.write(command + "\n")
         self.proc.stdin.flush()
-        answer = self.proc.stdout.readline().strip()
+        return self.proc.stdout.readline().strip()
+
+    def send(self, command):
+        answer = self.ask(command)
         if answer != "ok":
-            raise Failure(f"wl_input: {command!r} answered {answer!r}")
+            raise Failure(f"input client: {command!r} answered {answer!r}")
 
     def xdotool(self, *args):
         args = [str(a) for a in args if a != "--"]
@@ -361,8 +366,8 @@ class WaylandSeat:
             self.send(f"move {int(args[1])} {int(args[2])}")
         elif args[0] in ("mousedown", "mouseup") and args[1] == "1":
             self.send(f"button {1 if args[0] == 'mousedown' else 0}")
-        elif args[0] == "key" and args[1] in self.KEYS:
-            self.send(f"key {self.KEYS[args[1]]}")
+        elif args[0] == "key" and all(name in self.KEYS for name in args[1].split("+")):
+            self.send(f"key {'+'.join(str(self.KEYS[name]) for name in args[1].split('+'))}")
         else:
             raise Failure(f"no virtual input for xdotool {' '.join(args)}")
 
@@ -464,7 +469,7 @@ class SwayDesktop:
             if self.wm.poll() is not None or time.time() > deadline:
                 raise Failure("sway's IPC did not answer (see desktop-sway.log)")
             time.sleep(0.1)
-        self.seat = WaylandSeat(wl_input, wayland_env, self.log)
+        self.seat = WaylandSeat([wl_input], wayland_env, self.log)
         self.display = self.seat  # where the game runs and what drives it
         if xwayland:
             self.display = SwayXwaylandDisplay(self.xwayland_display(deadline), self.seat)
@@ -540,3 +545,146 @@ class SwayDesktop:
         end_group(self.wm)
         self.log.close()
         shutil.rmtree(self.runtime, ignore_errors=True)
+
+
+class GnomeXwaylandDisplay:
+    """The Xwayland display of a GNOME Shell session, reached as a GNOME player's
+    programs reach it: DISPLAY and WAYLAND_DISPLAY both set (SDL picks X11 then),
+    with mutter's X authority; keys and the pointer come in through the seat."""
+
+    def __init__(self, display, authority, seat):
+        self.display = display
+        self.authority = authority
+        self.seat = seat
+
+    def env(self):
+        e = display_env(self.display)
+        e.update(self.seat.wayland_env, XAUTHORITY=self.authority)
+        e.pop("SDL_VIDEODRIVER", None)
+        return e
+
+    def xdotool(self, *args):
+        self.seat.xdotool(*args)
+
+    def take_back_lost_move(self, dx, dy):
+        self.seat.take_back_lost_move(dx, dy)
+
+    def mode(self):
+        return screen_mode(self.env())
+
+
+class GnomeDesktop:
+    """GNOME Shell 43 headless at 1024 x 768 on a bus of its own (a second one
+    stands in for the system bus), settings in memory; the game its native
+    Wayland client or, with `xwayland`, a client of its Xwayland. Input through
+    mutter's remote desktop API, pictures through the shell's screenshot API and
+    the look at windows through the probe extension in gnome-probe/, all spoken
+    to by gnome_remote.py."""
+
+    PROBE = "probe@christmas-pegs"
+
+    def __init__(self, out, xwayland=False):
+        self.name = "gnome-xwayland" if xwayland else "gnome"
+        self.scale = 1
+        self.home = tempfile.mkdtemp(prefix="pegs-gnome-")
+        self.runtime = os.path.join(self.home, "runtime")
+        os.mkdir(self.runtime, 0o700)
+        here = os.path.dirname(os.path.abspath(__file__))
+        shutil.copytree(os.path.join(here, "gnome-probe"),
+                        os.path.join(self.home, "data", "gnome-shell", "extensions", self.PROBE))
+        self.log_path = os.path.join(out, f"desktop-{self.name}.log")
+        self.log = open(self.log_path, "w")
+        self.buses = [self.start_bus(), self.start_bus()]
+        socket = f"pegs-gnome-{os.getpid()}"
+        env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "HOME": self.home,
+               "XDG_RUNTIME_DIR": self.runtime, "XDG_DATA_HOME": os.path.join(self.home, "data"),
+               "XDG_CONFIG_HOME": os.path.join(self.home, "config"),
+               "DBUS_SESSION_BUS_ADDRESS": self.buses[0][1], "DBUS_SYSTEM_BUS_ADDRESS": self.buses[1][1],
+               "GSETTINGS_BACKEND": "memory", "XDG_SESSION_TYPE": "wayland", "XDG_CURRENT_DESKTOP": "GNOME"}
+        self.wm = start_group(["gnome-shell", "--headless", "--wayland", "--virtual-monitor",
+                               f"{DESKTOP_SIZE[0]}x{DESKTOP_SIZE[1]}", f"--wayland-display={socket}"], env, self.log)
+        self.seat = None
+        deadline = time.time() + 60  # a busy machine takes long over the shell's first start
+        x_display = self.wait_log(r"Using public X11 display (:\d+)", deadline)
+        wayland_env = {"WAYLAND_DISPLAY": socket, "XDG_RUNTIME_DIR": self.runtime,
+                       "DBUS_SESSION_BUS_ADDRESS": self.buses[0][1]}
+        remote = ["/usr/bin/python3", os.path.join(here, "gnome_remote.py"), self.PROBE]
+        while self.seat is None:
+            try:
+                self.seat = WaylandSeat(remote, wayland_env, self.log)
+            except Failure:  # the shell's D-Bus services are not there yet
+                if self.wm.poll() is not None or time.time() > deadline:
+                    raise
+                time.sleep(0.5)
+        # The shell opens its overview as a session starts: the player closes it.
+        wait_until_true("the overview open at start", lambda: self.look()["overview"], deadline)
+        self.seat.xdotool("key", "Escape")
+        wait_until_true("the overview closed", lambda: not self.look()["overview"], time.time() + 10)
+        self.display = self.seat
+        if xwayland:
+            authority = [n for n in os.listdir(self.runtime) if n.startswith(".mutter-Xwaylandauth")]
+            self.display = GnomeXwaylandDisplay(x_display, os.path.join(self.runtime, authority[0]), self.seat)
+            # The first client starts Xwayland.
+            wait_until_true("answer from Xwayland", lambda: run_x(self.display.env(), "xdpyinfo") != "",
+                            time.time() + 20)
+
+    def start_bus(self):
+        bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
+                               stdout=subprocess.PIPE, stderr=self.log, text=True, start_new_session=True)
+        return bus, bus.stdout.readline().strip()
+
+    def wait_log(self, pattern, deadline):
+        while True:
+            with open(self.log_path) as f:
+                m = re.search(pattern, f.read())
+            if m:
+                return m.group(1)
+            if self.wm.poll() is not None or time.time() > deadline:
+                raise Failure(f"gnome-shell did not start (see {self.log_path})")
+            time.sleep(0.1)
+
+    def look(self):
+        """What the shell shows: {"pointer": [x, y], "overview": bool, "workArea": [x, y, w, h],
+        "windows": [{"wmClass", "title", "x11", "frame": [x, y, w, h], "buffer", "minimized",
+        "fullscreen", "focus"}]}."""
+        answer = self.seat.ask("look")
+        try:
+            return json.loads(answer)
+        except ValueError:
+            raise Failure(f"the probe answered {answer!r}")
+
+    def window(self, wm_class):
+        """The window of `wm_class` as look() tells it, or None."""
+        return next((w for w in self.look()["windows"] if w["wmClass"] == wm_class), None)
+
+    def point_at_view(self, wm_class):
+        """The pointer moved onto the middle of a window, as a player moves the
+        mouse: GNOME gives a window the pointer only with motion over it."""
+        seen = self.look()
+        x, y, width, height = next(w for w in seen["windows"] if w["wmClass"] == wm_class)["frame"]
+        px, py = seen["pointer"]
+        self.seat.send(f"move {x + width // 2 - px + 1} {y + height // 2 - py + 1}")
+
+    def screenshot(self, path):
+        self.seat.send(f"shot {os.path.abspath(path)}")  # the shell's own folder is not ours
+        raw = subprocess.run(["convert", path, "-depth", "8", "rgb:-"], check=True,
+                             stdout=subprocess.PIPE).stdout
+        if len(raw) != DESKTOP_SIZE[0] * DESKTOP_SIZE[1] * 3:
+            raise Failure(f"screenshot {path} has {len(raw)} bytes")
+        return Picture(raw, *DESKTOP_SIZE)
+
+    def end(self):
+        if self.seat is not None:
+            self.seat.close()
+        end_group(self.wm)
+        for bus, _ in self.buses:
+            end_group(bus)
+        self.log.close()
+        shutil.rmtree(self.home, ignore_errors=True)
+
+
+def wait_until_true(what, look, deadline):
+    while not look():
+        if time.time() > deadline:
+            raise Failure(f"GNOME Shell: no {what}")
+        time.sleep(0.2)

@@ -12,7 +12,8 @@ import sys
 import tempfile
 import time
 
-from desktops import I3Desktop, SwayDesktop, WestonDesktop, WindowManagerDesktop, XWindow, is_active, run_x
+from desktops import (DESKTOP_SIZE, GnomeDesktop, I3Desktop, SwayDesktop, WestonDesktop, WindowManagerDesktop,
+                      XWindow, is_active, run_x)
 from harness import Failure, Game, Openbox, XServer, audio_levels, check
 
 # A solution of the 33-hole board that ends with one peg in the centre.
@@ -977,6 +978,123 @@ def sway_game(desk, args, name, steps):
         game.kill()
 
 
+def gnome_session(desk, args):
+    """A player's session under GNOME Shell, the game its native Wayland client or
+    a client of its Xwayland: fullscreen, a jump, the mouse swept far toward the
+    top-left corner while the game has it (GNOME's own pointer stays where it
+    was, so its hot corner never opens the overview); F9 to a whole captioned
+    window inside the work area, F9 back; F7, and Alt+Tab back to fullscreen;
+    Escape."""
+    name = f"desktop-{desk.name}"
+    shot_path = lambda step: os.path.join(args.out, f"{name}-{step}.png")
+    game = Game(desk.display, args.binary, args.root, args.out, name, audio="dummy")
+    try:
+        skip_intro(game)
+        expect_gnome_window(desk, game, True, "start")
+        desk.point_at_view(APP_ID)
+        game.wait_capture(10)
+        expect_board(desk, game, shot_path("1-fullscreen"), {(3, 3)})
+        play(game, SOLUTION[:1])
+        after_jump = {(1, 3), (2, 3)}
+        expect_pointer_held(desk, game, "fullscreen")
+
+        game.key("F9")
+        expect_gnome_window(desk, game, False, "F9")
+        desk.point_at_view(APP_ID)
+        game.wait_capture(10)
+        expect_pointer_held(desk, game, "windowed")
+        game.drawn_after(0.5)
+        expect_title_bar(desk, desk.screenshot(shot_path("2-windowed")), "F9")
+
+        game.key("F9")
+        expect_gnome_window(desk, game, True, "F9 twice")
+        expect_board(desk, game, shot_path("3-f9-twice"), after_jump)
+
+        game.read_trace()
+        f7 = len(game.lines)
+        game.key("F7")
+        wait_until("F7: the game is minimised", lambda: (desk.window(APP_ID)["minimized"], desk.window(APP_ID)))
+        game.key("alt+Tab")
+        expect_gnome_window(desk, game, True, "Alt+Tab after F7")
+        expect_frames(game, f7, "F7 and back")
+        expect_board(desk, game, shot_path("4-f7-back"), after_jump)
+        check(not desk.look()["overview"], "the overview stays closed")
+
+        game.key("Escape")
+        check(game.wait_exit(15) == 0, "Escape ends the game with exit code 0")
+        wait_until("after Escape the game's window is gone",
+                   lambda: (desk.window(APP_ID) is None, desk.window(APP_ID)), timeout=5)
+    except Failure:
+        picture_at_failure(desk, shot_path("game-at-failure"))
+        raise
+    finally:
+        game.kill()
+
+
+def expect_gnome_window(desk, game, fullscreen, step):
+    """The game's window focused and not minimised, the overview closed; fullscreen
+    on the whole output, or a captioned window whole inside the work area (below
+    the top bar) with its title bar above the picture; the picture fitted to the
+    window's drawable."""
+    def look():
+        seen = desk.look()
+        window = next((w for w in seen["windows"] if w["wmClass"] == APP_ID), None)
+        game.read_trace()
+        fits = [line for line in game.lines if line.startswith("viewport ")]
+        seen = {"window": window, "overview": seen["overview"], "work area": seen["workArea"],
+                "viewport": fits[-1] if fits else None}
+        if window is None or seen["overview"] or window["minimized"] or not window["focus"]:
+            return False, seen
+        x, y, width, height = window["frame"]
+        if fullscreen:
+            # Xwayland emulates the game's mode for its window alone: the window
+            # has the mode's size, shown scaled to the whole output.
+            sizes = ([*DESKTOP_SIZE], [640, 480]) if window["x11"] else ([*DESKTOP_SIZE],)
+            return window["fullscreen"] and window["frame"][:2] == [0, 0] and window["frame"][2:] in sizes, seen
+        ax, ay, aw, ah = seen["work area"]
+        inside = ax <= x and ay <= y and x + width <= ax + aw and y + height <= ay + ah
+        # The frame holds the 590 x 430 picture and, above it, the title bar.
+        captioned = width >= 590 and height >= 430 + 20
+        fitted = seen["viewport"] is not None and " in 590x430 " in seen["viewport"]
+        return not window["fullscreen"] and inside and captioned and fitted, seen
+    wait_until(f"{step}: the game's window is {'fullscreen' if fullscreen else 'whole and captioned'}", look)
+
+
+def expect_pointer_held(desk, game, step):
+    """Relative motion toward every corner, the top-left most, while the game has the
+    pointer: the game reads it all, GNOME's own pointer stays where it was and the
+    overview stays closed."""
+    game.drawn_after(0.5)  # motion sent before (pointing at the window) read first
+    before = desk.look()["pointer"]
+    sweep = [(-100, -100)] * 12 + [(100, 0)] * 3 + [(0, 100)] * 3 + [(-100, 0)] * 3 + [(0, -100)] * 3
+    for dx, dy in sweep:
+        # One step at a time, each read before the next: SDL takes two equal
+        # steps within the same millisecond for one.
+        game.wait_capture(10)
+        game.read_trace()
+        motion = game.motion
+        desk.display.xdotool("mousemove_relative", "--", dx, dy)
+        game.poll_until(lambda: game.motion == (motion[0] + dx, motion[1] + dy), f"{step}: motion {dx} {dy} read", 10)
+    seen = desk.look()
+    # GNOME keeps the pointer's place in fractions of a pixel and tells it in
+    # whole ones: a pixel either way is the same place.
+    held = all(abs(a - b) <= 1 for a, b in zip(seen["pointer"], before))
+    check(held and not seen["overview"],
+          f"{step}: GNOME's pointer stays at {before} and the overview closed: {seen['pointer']}, "
+          f"overview {'open' if seen['overview'] else 'closed'}")
+    game.move_cursor_to(1.0, 1.0)  # back on the board
+
+
+def expect_title_bar(desk, picture, step):
+    """The window's title bar in the picture: the rows of the frame above the picture
+    are neither the desktop's blue nor the game's, but a bar of greys."""
+    x, y, width, height = desk.window(APP_ID)["frame"]
+    bar = (x + 10, y + 4, x + width - 10, y + height - 430 - 4)
+    grey = picture.count(lambda r, g, b: abs(r - g) < 12 and abs(g - b) < 12, bar)
+    area = (bar[2] - bar[0]) * (bar[3] - bar[1])
+    check(grey > 0.9 * area, f"{step}: a title bar over the window in {bar}: {grey} of {area} pixels grey")
+
+
 def scenario_power(x, args):
     """Under openbox on a 60 Hz screen: no more frames than the display shows while
     playing, and almost no CPU while minimised; drawing comes back with the window."""
@@ -1148,6 +1266,10 @@ NO_X_SERVER = {"command-line", "no-display"}
 
 def picture_at_failure(x, path):
     """The whole screen as the scenario failed (on a desktop, the outer server's), to look at."""
+    if isinstance(x, GnomeDesktop):
+        if x.seat is not None and x.seat.ask(f"shot {os.path.abspath(path)}") == "ok":
+            print(f"the screen at the failure: {path}", file=sys.stderr)
+        return
     if isinstance(x, SwayDesktop):
         subprocess.run(["grim", path], env=x.seat.env() if x.seat else None, stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL)
@@ -1180,10 +1302,13 @@ def main():
                         else SwayDesktop(args.out, args.wl_input) if wm == "sway"
                         else SwayDesktop(args.out, args.wl_input, xwayland=True) if wm == "sway-xwayland"
                         else SwayDesktop(args.out, args.wl_input, scale=2) if wm == "sway-hidpi"
+                        else GnomeDesktop(args.out) if wm == "gnome"
+                        else GnomeDesktop(args.out, xwayland=True) if wm == "gnome-xwayland"
                         else I3Desktop(xorg_config, args.out) if wm == "i3"
                         else WindowManagerDesktop(wm, xorg_config, args.out))
         run = {"sway": sway_session, "sway-xwayland": sway_xwayland_session,
-               "sway-hidpi": sway_hidpi_session}.get(wm, desktop_session)
+               "sway-hidpi": sway_hidpi_session, "gnome": gnome_session,
+               "gnome-xwayland": gnome_session}.get(wm, desktop_session)
         end = lambda desk: desk.end()
     else:
         config = XORG_CONFIGS.get(args.scenario)
