@@ -388,9 +388,9 @@ class WaylandSeat:
             self.proc.wait()
 
 
-class SwayXwaylandDisplay:
-    """The Xwayland display of a sway session: X clients run on it, and keys and
-    the pointer come in through sway's virtual seat."""
+class SeatXwaylandDisplay:
+    """The Xwayland display of a Wayland compositor's session: X clients run on
+    it, and keys and the pointer come in through the compositor's seat."""
 
     def __init__(self, display, seat):
         self.display = display
@@ -472,7 +472,7 @@ class SwayDesktop:
         self.seat = WaylandSeat([wl_input], wayland_env, self.log)
         self.display = self.seat  # where the game runs and what drives it
         if xwayland:
-            self.display = SwayXwaylandDisplay(self.xwayland_display(deadline), self.seat)
+            self.display = SeatXwaylandDisplay(self.xwayland_display(deadline), self.seat)
 
     def xwayland_display(self, deadline):
         """The display of sway's Xwayland, once it answers; root, whose game and
@@ -547,30 +547,20 @@ class SwayDesktop:
         shutil.rmtree(self.runtime, ignore_errors=True)
 
 
-class GnomeXwaylandDisplay:
+class GnomeXwaylandDisplay(SeatXwaylandDisplay):
     """The Xwayland display of a GNOME Shell session, reached as a GNOME player's
     programs reach it: DISPLAY and WAYLAND_DISPLAY both set (SDL picks X11 then),
-    with mutter's X authority; keys and the pointer come in through the seat."""
+    with mutter's X authority."""
 
     def __init__(self, display, authority, seat):
-        self.display = display
+        super().__init__(display, seat)
         self.authority = authority
-        self.seat = seat
 
     def env(self):
         e = display_env(self.display)
         e.update(self.seat.wayland_env, XAUTHORITY=self.authority)
         e.pop("SDL_VIDEODRIVER", None)
         return e
-
-    def xdotool(self, *args):
-        self.seat.xdotool(*args)
-
-    def take_back_lost_move(self, dx, dy):
-        self.seat.take_back_lost_move(dx, dy)
-
-    def mode(self):
-        return screen_mode(self.env())
 
 
 class GnomeDesktop:
