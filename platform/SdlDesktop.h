@@ -44,7 +44,7 @@ class SdlDesktop {
   SdlDisplaySettings m_display{m_window};
   SdlInput m_input{m_window};
   SdlGamepads m_pads;  // opened once the display is
-  SdlEventSource m_events{m_input, m_pads};
+  SdlEventSource m_events{m_window, m_input, m_pads};
   MessageQueue m_queue;
   Desktop m_desktop{m_window, m_display, m_input, SystemClock::Instance(), m_audio, m_events, m_queue};
 };

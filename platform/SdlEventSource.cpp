@@ -29,7 +29,8 @@ Key KeyOf(const SDL_Keysym& key) {
 }
 }  // namespace
 
-SdlEventSource::SdlEventSource(SdlInput& input, SdlGamepads& pads) : m_input(input), m_pads(pads) {
+SdlEventSource::SdlEventSource(SdlWindow& window, SdlInput& input, SdlGamepads& pads)
+    : m_window(window), m_input(input), m_pads(pads) {
   // Pointer motion is read as a displacement once per frame; its events
   // would only fill the queue.
   SDL_EventState(SDL_MOUSEMOTION, SDL_IGNORE);
@@ -86,6 +87,7 @@ void SdlEventSource::TranslateOne(MessageQueue& queue) {
           }
           break;
         case SDL_WINDOWEVENT_FOCUS_LOST: queue.Post({MessageKind::FocusLost, 0, 0}); break;
+        case SDL_WINDOWEVENT_DISPLAY_CHANGED: m_window.ShownOn(event.window.data1); break;
         // Told as it happens: a minimise the player undoes at once may be
         // over before any frame looks.
         case SDL_WINDOWEVENT_MINIMIZED: queue.Post({MessageKind::Minimized, 0, 0}); break;

@@ -115,7 +115,12 @@ void SdlWindow::Place(const WindowRect& rect) {
   // mode change then keeps the window at the screen's size while SDL reports
   // the mode's.
   if ((SDL_GetWindowFlags(m_window) & SDL_WINDOW_FULLSCREEN) != 0) return;
-  SDL_SetWindowPosition(m_window, rect.x, rect.y);
+  // A Wayland compositor places its windows itself.
+  if (SizeIsFinal()) {
+    PlaceOnShownOutput();
+  } else {
+    SDL_SetWindowPosition(m_window, rect.x, rect.y);
+  }
   SDL_SetWindowSize(m_window, rect.width, rect.height);
   // SDL sizes a window that is not resizable only through its size hints,
   // which most window managers follow; sway's Xwayland leaves the window at
@@ -358,9 +363,10 @@ void SdlWindow::SwapBuffers() {
   // corner, under its top bar, with its title bar hidden. There the window
   // is first shown in a window, placed by the compositor, and made
   // fullscreen once its first picture has been shown: with the second swap,
-  // which SDL lets wait until the compositor has shown the first.
+  // which SDL lets wait until the compositor has shown the first (and, with
+  // more than one output, once the output it went to is known).
   ++m_swaps;
-  if (m_pendingFill && m_swaps >= kSwapsBeforeFill) {
+  if (m_pendingFill && ReadyToFill()) {
     m_pendingFill = false;
     ApplyFillScreen();
   }
@@ -402,8 +408,36 @@ bool SdlWindow::ApplyFullscreen(const SDL_DisplayMode& mode) {
   return true;
 }
 
+void SdlWindow::PlaceOnShownOutput() {
+  // SDL makes a window fullscreen on the display its position lies in, and
+  // tells the display of a window whose position it sets; a Wayland window
+  // has no position of its own. It is given the origin of the output the
+  // compositor shows it on, where the player is.
+  SDL_Rect output{};
+  if (SizeIsFinal() && m_shownOn >= 0 && SDL_GetDisplayBounds(m_shownOn, &output) == 0) {
+    SDL_SetWindowPosition(m_window, output.x, output.y);
+  }
+}
+
+void SdlWindow::ShownOn(int display) {
+  char line[64];
+  std::snprintf(line, sizeof line, "window on display %d\n", display);
+  Diagnostics::Trace(line);
+  m_shownOn = display;
+  if (m_pendingFill && ReadyToFill()) {
+    m_pendingFill = false;
+    ApplyFillScreen();
+  }
+}
+
+bool SdlWindow::ReadyToFill() const {
+  if (!SizeIsFinal()) return true;
+  if (m_swaps < kSwapsBeforeFill) return false;
+  return m_shownOn >= 0 || SDL_GetNumVideoDisplays() <= 1 || m_swaps >= kSwapsAwaitingOutput;
+}
+
 void SdlWindow::FillScreen() {
-  if (m_window == nullptr || (SizeIsFinal() && m_swaps < kSwapsBeforeFill)) {
+  if (m_window == nullptr || !ReadyToFill()) {
     m_pendingMode.reset();
     m_pendingFill = true;
     return;
@@ -415,6 +449,7 @@ void SdlWindow::ApplyFillScreen() {
   if ((SDL_GetWindowFlags(m_window) & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN_DESKTOP) return;
   ReleasePointer();
   TraceRequest("fullscreen at the screen's mode", MappedOnXServer());
+  PlaceOnShownOutput();
   if (SDL_SetWindowFullscreen(m_window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
     Fail();
     return;
@@ -451,5 +486,8 @@ void SdlWindow::LeaveFullscreen() {
     ReleasePointer();
     TraceRequest("fullscreen off", MappedOnXServer());
     SDL_SetWindowFullscreen(m_window, 0);
+    // SDL gives the window back the position it had before, on Wayland
+    // none it was ever shown at.
+    PlaceOnShownOutput();
   }
 }

@@ -33,6 +33,9 @@ class SdlWindow final : public NativeWindow {
   bool Minimized() const override;
   void WithdrawMinimize() override { m_pointerParked = false; }
   void LeaveFullscreen() override;
+  // SDL says the window is now shown on this display (on Wayland, the output
+  // the compositor put it on): fullscreen goes there.
+  void ShownOn(int display);
   void KeepThroughFocusLoss(bool keep) override;
   bool SizeIsFinal() const override;
   bool Viewable() const override;
@@ -73,6 +76,11 @@ class SdlWindow final : public NativeWindow {
  private:
   bool ApplyFullscreen(const SDL_DisplayMode& mode);
   void ApplyFillScreen();
+  // On Wayland, SDL's idea of the window's position to the output it is
+  // shown on.
+  void PlaceOnShownOutput();
+  // Whether a fill asked for may be carried out now (see SwapBuffers).
+  bool ReadyToFill() const;
   void ReleasePointer();
   // Where the X server's pointer is in the window (on X11).
   std::optional<SDL_Point> XPointerInWindow(const SDL_SysWMinfo& info) const;
@@ -102,7 +110,12 @@ class SdlWindow final : public NativeWindow {
   // Pictures swapped so far, up to the one that carries out a fill asked
   // for earlier on Wayland (see SwapBuffers).
   static constexpr int kSwapsBeforeFill = 2;
+  // How long a fill waits for the output to be known, where there are
+  // several.
+  static constexpr int kSwapsAwaitingOutput = 30;
   int m_swaps = 0;
+  // The display SDL last said the window is shown on; -1 before it says.
+  int m_shownOn = -1;
   // A border asked for while the window was not shown.
   std::optional<bool> m_pendingCaptioned;
   PresentPacer m_pacer{SystemClock::Instance()};

@@ -371,9 +371,10 @@ class WaylandSeat:
         else:
             raise Failure(f"no virtual input for xdotool {' '.join(args)}")
 
-    def point_at(self, x, y):
-        """The pointer to (x, y) on the output, as a player moves the mouse onto a window."""
-        self.send(f"to {x} {y} {DESKTOP_SIZE[0]} {DESKTOP_SIZE[1]}")
+    def point_at(self, x, y, layout=DESKTOP_SIZE):
+        """The pointer to (x, y) in the compositor's layout of outputs (of `layout`'s
+        size), as a player moves the mouse onto a window."""
+        self.send(f"to {x} {y} {layout[0]} {layout[1]}")
 
     def take_back_lost_move(self, dx, dy):
         """Motion the game did not read moved only the compositor's pointer, which
@@ -420,9 +421,13 @@ class SwayDesktop:
 
     NOBODY = 65534
 
-    def __init__(self, out, wl_input, xwayland=False, scale=1):
+    def __init__(self, out, wl_input, xwayland=False, scale=1, outputs=1):
         self.name = "sway-xwayland" if xwayland else "sway"
         self.scale = scale
+        # The outputs side by side; the player's is the last, where fullscreen
+        # must go.
+        self.layout = (DESKTOP_SIZE[0] * outputs, DESKTOP_SIZE[1])
+        self.player_output = (f"HEADLESS-{outputs}", (DESKTOP_SIZE[0] * (outputs - 1), 0, *DESKTOP_SIZE))
         self.runtime = tempfile.mkdtemp(prefix="pegs-sway-")
         os.chown(self.runtime, self.NOBODY, self.NOBODY)
         os.chmod(self.runtime, 0o700)
@@ -432,9 +437,12 @@ class SwayDesktop:
             # line sway 1.7 never grants a pointer lock: the pointer would
             # wander off a windowed game over its title bar.
             f.write(f"xwayland {'force' if xwayland else 'disable'}\n"
-                    f"output HEADLESS-1 mode {DESKTOP_SIZE[0] * scale}x{DESKTOP_SIZE[1] * scale} scale {scale}\n"
+                    f"output HEADLESS-1 mode {DESKTOP_SIZE[0] * scale}x{DESKTOP_SIZE[1] * scale} scale {scale}"
+                    " position 0 0\n"
                     "focus_follows_mouse no\n"
                     "seat * pointer_constraint enable\n")
+            if outputs == 2:  # a second monitor to the right of the first
+                f.write(f"output HEADLESS-2 mode {DESKTOP_SIZE[0]}x{DESKTOP_SIZE[1]} position {DESKTOP_SIZE[0]} 0\n")
             if xwayland:  # sway tells its clients the Xwayland display, and no one else
                 f.write(f"exec echo \"$DISPLAY\" > {self.runtime}/xwayland-display\n")
         os.chown(config, self.NOBODY, self.NOBODY)
@@ -442,7 +450,7 @@ class SwayDesktop:
         self.log = open(self.log_path, "w")
         env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "HOME": self.runtime,
                "XDG_RUNTIME_DIR": self.runtime, "WLR_BACKENDS": "headless",
-               "WLR_LIBINPUT_NO_DEVICES": "1", "WLR_RENDERER": "pixman"}
+               "WLR_LIBINPUT_NO_DEVICES": "1", "WLR_RENDERER": "pixman", "WLR_HEADLESS_OUTPUTS": str(outputs)}
         self.wm = start_group(["setpriv", f"--reuid={self.NOBODY}", f"--regid={self.NOBODY}", "--clear-groups",
                                "sway", "--config", config], env, self.log)
         self.seat = None
@@ -469,6 +477,7 @@ class SwayDesktop:
             if self.wm.poll() is not None or time.time() > deadline:
                 raise Failure("sway's IPC did not answer (see desktop-sway.log)")
             time.sleep(0.1)
+        self.swaymsg("focus", "output", self.player_output[0])  # the player is there
         self.seat = WaylandSeat([wl_input], wayland_env, self.log)
         self.display = self.seat  # where the game runs and what drives it
         if xwayland:
@@ -523,14 +532,15 @@ class SwayDesktop:
         """The pointer to the middle of a view: the compositor sends pointer motion,
         and lets a view lock the pointer, only over it."""
         x, y, width, height = self.window(app_id)["rect"]
-        self.seat.point_at(x + width // 2, y + height // 2)
+        self.seat.point_at(x + width // 2, y + height // 2, self.layout)
 
     def focus(self, app_id):
         """Focuses a view, as a click on it or sway's focus key would."""
         self.swaymsg(f"[app_id={app_id}]", "focus")
 
     def screenshot(self, path):
-        subprocess.run(["grim", path], env=self.seat.env(), check=True,
+        """What the player's output shows."""
+        subprocess.run(["grim", "-o", self.player_output[0], path], env=self.seat.env(), check=True,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         raw = subprocess.run(["convert", path, "-depth", "8", "rgb:-"], check=True,
                              stdout=subprocess.PIPE).stdout

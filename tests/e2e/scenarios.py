@@ -863,7 +863,7 @@ def expect_view(desk, game, fullscreen, step):
             fitted = drawn == shown or (fullscreen and abs(drawn[0] * shown[1] - drawn[1] * shown[0])
                                         <= 0.005 * drawn[0] * shown[1])
         ok = (fitted and view["focused"] and view["fullscreen"] == fullscreen
-              and (view["rect"] == (0, 0, 1024, 768)) == fullscreen)
+              and (view["rect"] == desk.player_output[1]) == fullscreen)
         return ok, f"view {view}, {fits[-1] if fits else 'no viewport line'}"
     wait_until(f"{step}: the game's view is {'fullscreen' if fullscreen else 'a window'} and fitted", look)
 
@@ -952,6 +952,21 @@ def sway_hidpi_session(desk, args):
         game.key("F9")
         expect_view(desk, game, True, "F9 twice")
     sway_game(desk, args, "desktop-sway-hidpi", steps)
+
+
+def sway_two_outputs_session(desk, args):
+    """The game a native Wayland client of sway with two outputs side by side, the
+    player on the second: fullscreen there, with the focus (Escape skips the
+    intro), a window there after F9 and fullscreen there again after F9."""
+    def steps(game, shot_path):
+        game.key("F9")
+        expect_view(desk, game, False, "F9")
+        x = desk.window(APP_ID)["rect"][0]
+        check(x >= desk.player_output[1][0], f"the window stays on the player's output, at x = {x}")
+        game.key("F9")
+        expect_view(desk, game, True, "F9 twice")
+        expect_board(desk, game, shot_path("2-f9-twice"), {(3, 3)})
+    sway_game(desk, args, "desktop-sway-two-outputs", steps)
 
 
 def sway_game(desk, args, name, steps):
@@ -1302,12 +1317,14 @@ def main():
                         else SwayDesktop(args.out, args.wl_input) if wm == "sway"
                         else SwayDesktop(args.out, args.wl_input, xwayland=True) if wm == "sway-xwayland"
                         else SwayDesktop(args.out, args.wl_input, scale=2) if wm == "sway-hidpi"
+                        else SwayDesktop(args.out, args.wl_input, outputs=2) if wm == "sway-two-outputs"
                         else GnomeDesktop(args.out) if wm == "gnome"
                         else GnomeDesktop(args.out, xwayland=True) if wm == "gnome-xwayland"
                         else I3Desktop(xorg_config, args.out) if wm == "i3"
                         else WindowManagerDesktop(wm, xorg_config, args.out))
         run = {"sway": sway_session, "sway-xwayland": sway_xwayland_session,
-               "sway-hidpi": sway_hidpi_session, "gnome": gnome_session,
+               "sway-hidpi": sway_hidpi_session, "sway-two-outputs": sway_two_outputs_session,
+               "gnome": gnome_session,
                "gnome-xwayland": gnome_session}.get(wm, desktop_session)
         end = lambda desk: desk.end()
     else:

@@ -139,7 +139,7 @@ class PadPlay : public SteeredPlay {
   SdlWindow unopened;
   SdlInput input{unopened};
   SdlGamepads pads;
-  SdlEventSource events{input, pads};
+  SdlEventSource events{unopened, input, pads};
   std::optional<VirtualPad> pad;
 };
 
