@@ -86,8 +86,16 @@ class WindowManagerDesktop:
         return self.COMMANDS[self.name]
 
     def activate(self, window):
-        """Activates a window as a pager or task bar would."""
-        self.x.xdotool("windowactivate", window.id)
+        """Activates a window as a pager or task bar would, and, as a player clicks
+        the task bar once more, again while it stays minimised: on a busy machine
+        xfwm4 can drop a request that comes while it is still minimising the window."""
+        for _ in range(3):
+            self.x.xdotool("windowactivate", window.id)
+            give_up = time.time() + 3
+            while time.time() < give_up:
+                if not window.iconic():
+                    return
+                time.sleep(0.1)
 
     def close(self, window, wm_close):
         """The window manager's close (the title bar's button or its key)."""
