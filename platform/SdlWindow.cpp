@@ -366,10 +366,7 @@ void SdlWindow::SwapBuffers() {
   // which SDL lets wait until the compositor has shown the first (and, with
   // more than one output, once the output it went to is known).
   ++m_swaps;
-  if (m_pendingFill && ReadyToFill()) {
-    m_pendingFill = false;
-    ApplyFillScreen();
-  }
+  FillIfReady();
   // Where the swap interval has no effect, the wait for the display's
   // refresh is added here.
   m_pacer.AfterSwap(RefreshRate());
@@ -424,10 +421,13 @@ void SdlWindow::ShownOn(int display) {
   std::snprintf(line, sizeof line, "window on display %d\n", display);
   Diagnostics::Trace(line);
   m_shownOn = display;
-  if (m_pendingFill && ReadyToFill()) {
-    m_pendingFill = false;
-    ApplyFillScreen();
-  }
+  FillIfReady();
+}
+
+void SdlWindow::FillIfReady() {
+  if (!m_pendingFill || !ReadyToFill()) return;
+  m_pendingFill = false;
+  ApplyFillScreen();
 }
 
 bool SdlWindow::ReadyToFill() const {

@@ -81,6 +81,8 @@ class SdlWindow final : public NativeWindow {
   void PlaceOnShownOutput();
   // Whether a fill asked for may be carried out now (see SwapBuffers).
   bool ReadyToFill() const;
+  // Carries out a fill asked for earlier, once it may be.
+  void FillIfReady();
   void ReleasePointer();
   // Where the X server's pointer is in the window (on X11).
   std::optional<SDL_Point> XPointerInWindow(const SDL_SysWMinfo& info) const;
